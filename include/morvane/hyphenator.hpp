@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "morvane/char_map.hpp"
+#include "morvane/exceptions.hpp"
+#include "morvane/lazy.hpp"
+#include "morvane/patterns.hpp"
+
+namespace morvane {
+
+class Hyphenator;
+
+namespace detail {
+struct HyphenatorParts;
+Hyphenator makeHyphenator(std::shared_ptr<const HyphenatorParts> parts);
+const HyphenatorParts& partsOf(const Hyphenator& h);
+}  // namespace detail
+
+/// Everything needed to hyphenate the words of one language. Immutable and
+/// cheap to copy; any number of threads may use one at once. The first three
+/// fields may be given as producers that run once, on first use.
+class Hyphenator {
+ public:
+  Hyphenator(Lazy<CharFunction> chars, Lazy<Patterns> patterns, Lazy<Exceptions> exceptions,
+             std::int64_t leftMin, std::int64_t rightMin);
+
+ private:
+  explicit Hyphenator(std::shared_ptr<const detail::HyphenatorParts> parts);
+  friend Hyphenator detail::makeHyphenator(std::shared_ptr<const detail::HyphenatorParts> parts);
+  friend const detail::HyphenatorParts& detail::partsOf(const Hyphenator& h);
+
+  std::shared_ptr<const detail::HyphenatorParts> parts_;
+};
+
+[[nodiscard]] const CharFunction& hyphenatorChars(const Hyphenator& h);
+[[nodiscard]] const Patterns& hyphenatorPatterns(const Hyphenator& h);
+[[nodiscard]] const Exceptions& hyphenatorExceptions(const Hyphenator& h);
+[[nodiscard]] std::int64_t hyphenatorLeftMin(const Hyphenator& h);
+[[nodiscard]] std::int64_t hyphenatorRightMin(const Hyphenator& h);
+
+/// `word` cut into the pieces between which a hyphen may go. Never empty; the
+/// pieces joined give `word` back unchanged.
+[[nodiscard]] std::vector<std::u32string> hyphenate(const Hyphenator& h, std::u32string_view word);
+/// The same for UTF-8; throws `Error` naming the byte offset of invalid UTF-8.
+[[nodiscard]] std::vector<std::string> hyphenate(const Hyphenator& h, std::string_view word);
+
+/// The positions (in code points of `word`) after which a break is allowed,
+/// ascending: exactly the piece boundaries of `hyphenate`.
+[[nodiscard]] std::vector<std::size_t> hyphenationPoints(const Hyphenator& h,
+                                                         std::u32string_view word);
+/// Allocation-free form: writes the first `out.size()` positions into `out`
+/// and returns how many there are in all (at most `word.size()`).
+std::size_t hyphenationPoints(const Hyphenator& h, std::u32string_view word,
+                              std::span<std::size_t> out);
+/// Positions in code points of the UTF-8 `word`; throws `Error` on invalid UTF-8.
+[[nodiscard]] std::vector<std::size_t> hyphenationPoints(const Hyphenator& h,
+                                                         std::string_view word);
+
+inline constexpr char32_t kSoftHyphen = U'\u00AD';
+
+/// `word` with `separator` at every break.
+[[nodiscard]] std::u32string insertHyphens(const Hyphenator& h, std::u32string_view word,
+                                           std::u32string_view separator = U"\u00AD");
+[[nodiscard]] std::string insertHyphens(const Hyphenator& h, std::string_view word,
+                                        std::string_view separator = "\u00AD");
+
+}  // namespace morvane

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <compare>
+#include <iosfwd>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "morvane/language_list.hpp"
+
+namespace morvane {
+
+/// The 73 languages (and variants) with built-in patterns, in catalogue
+/// order; the ordinal is the position (0 to 72).
+enum class Language : int {
+#define MORVANE_ENUMERATOR(name, value, code, left, right) name,
+  MORVANE_LANGUAGES(MORVANE_ENUMERATOR)
+#undef MORVANE_ENUMERATOR
+};
+
+inline constexpr Language kFirstLanguage = Language::Afrikaans;
+inline constexpr Language kLastLanguage = Language::Welsh;
+inline constexpr int kLanguageCount = static_cast<int>(kLastLanguage) + 1;
+
+/// The file code of the language's data ("en-us", "de-ch-1901").
+[[nodiscard]] std::string_view languageAffix(Language language);
+
+// Comparison is by ordinal: the built-in operators of an enum class.
+[[nodiscard]] constexpr std::strong_ordering compare(Language a, Language b) { return a <=> b; }
+[[nodiscard]] constexpr Language min(Language a, Language b) { return b < a ? b : a; }
+[[nodiscard]] constexpr Language max(Language a, Language b) { return b < a ? a : b; }
+
+[[nodiscard]] constexpr Language minBound() { return kFirstLanguage; }
+[[nodiscard]] constexpr Language maxBound() { return kLastLanguage; }
+
+[[nodiscard]] constexpr int fromEnum(Language language) { return static_cast<int>(language); }
+/// The language with ordinal `ordinal`; throws `Error` outside 0 to 72.
+[[nodiscard]] Language toEnum(long long ordinal);
+/// Next / previous by ordinal; throw `Error` past the last / before the first.
+[[nodiscard]] Language succ(Language language);
+[[nodiscard]] Language pred(Language language);
+[[nodiscard]] std::vector<Language> enumFrom(Language from);
+[[nodiscard]] std::vector<Language> enumFromTo(Language from, Language to);
+[[nodiscard]] std::vector<Language> enumFromThen(Language from, Language then);
+[[nodiscard]] std::vector<Language> enumFromThenTo(Language from, Language then, Language to);
+
+/// The enumerator's name ("English_US"); the precedence is ignored.
+[[nodiscard]] std::string show(Language language);
+[[nodiscard]] std::string showsPrec(int precedence, Language language, std::string rest = {});
+/// "[Afrikaans,Welsh]".
+[[nodiscard]] std::string showList(std::span<const Language> languages, std::string rest = {});
+std::ostream& operator<<(std::ostream& out, Language language);
+std::ostream& operator<<(std::ostream& out, std::span<const Language> languages);
+std::ostream& operator<<(std::ostream& out, const std::vector<Language>& languages);
+
+/// The language whose file code is exactly `affix` ("de-ch-1901").
+[[nodiscard]] std::optional<Language> languageFromAffix(std::string_view affix);
+/// The language whose enumerator name is `name`, ignoring case ("norwegian_bokmal").
+[[nodiscard]] std::optional<Language> languageFromName(std::string_view name);
+/// The language for a BCP 47 tag ("en", "de-CH", "sr-Latn", "pt-BR"); case and
+/// "_" for "-" do not matter. Nothing for an unknown tag: never a guess.
+[[nodiscard]] std::optional<Language> languageFromTag(std::string_view tag);
+/// Any of the three: file code, then enumerator name, then BCP 47 tag.
+[[nodiscard]] std::optional<Language> findLanguage(std::string_view nameOrTag);
+
+}  // namespace morvane

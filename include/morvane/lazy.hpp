@@ -1,0 +1,94 @@
+#pragma once
+
+#include <atomic>
+#include <concepts>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <type_traits>
+#include <utility>
+
+namespace morvane {
+
+namespace detail {
+
+/// A value computed at most once, on first request, safely under concurrent
+/// first use. A producer that throws leaves the cell empty, so a later request
+/// tries again and nothing half-built is ever seen.
+template <class T>
+class OnceCell {
+ public:
+  OnceCell() = default;
+  explicit OnceCell(T value) : value_(std::move(value)) {
+    ready_.store(true, std::memory_order_relaxed);
+  }
+  OnceCell(const OnceCell&) = delete;
+  OnceCell& operator=(const OnceCell&) = delete;
+
+  template <class F>
+  const T& get(F&& produce) const {
+    if (ready_.load(std::memory_order_acquire)) return *value_;
+    std::lock_guard lock(mutex_);
+    if (!ready_.load(std::memory_order_relaxed)) {
+      value_.emplace(std::forward<F>(produce)());
+      ready_.store(true, std::memory_order_release);
+    }
+    return *value_;
+  }
+
+  [[nodiscard]] bool ready() const { return ready_.load(std::memory_order_acquire); }
+
+ private:
+  mutable std::atomic<bool> ready_{false};
+  mutable std::mutex mutex_;
+  mutable std::optional<T> value_;
+};
+
+}  // namespace detail
+
+/// A shared, immutable value that is either given outright or produced on
+/// first use by a function that runs exactly once, whichever thread asks first.
+/// Copies share the same value (and the same pending producer).
+template <class T>
+class Lazy {
+ public:
+  /// A value that is ready from the start.
+  template <class U = T>
+    requires std::constructible_from<T, U&&> && (!std::same_as<std::remove_cvref_t<U>, Lazy>)
+  Lazy(U&& value)  // NOLINT(google-explicit-constructor): a value stands for itself
+      : state_(std::make_shared<State>(T(std::forward<U>(value)))) {}
+
+  /// A value that `producer` makes on first use.
+  template <class F>
+    requires std::invocable<F&> && std::convertible_to<std::invoke_result_t<F&>, T> &&
+             (!std::constructible_from<T, F &&>) && (!std::same_as<std::remove_cvref_t<F>, Lazy>)
+  Lazy(F&& producer)  // NOLINT(google-explicit-constructor)
+      : state_(std::make_shared<State>(std::function<T()>(std::forward<F>(producer)))) {}
+
+  /// The value, producing it first if no thread has done so yet.
+  [[nodiscard]] const T& get() const { return state_->get(); }
+  const T& operator*() const { return get(); }
+  const T* operator->() const { return &get(); }
+
+  /// True once the value exists (never triggers the producer).
+  [[nodiscard]] bool ready() const { return state_->cell.ready(); }
+
+ private:
+  struct State {
+    explicit State(T value) : cell(std::move(value)) {}
+    explicit State(std::function<T()> make) : producer(std::move(make)) {}
+    const T& get() const {
+      return cell.get([this] {
+        T value = producer();
+        producer = nullptr;  // release whatever the producer captured
+        return value;
+      });
+    }
+    detail::OnceCell<T> cell;
+    mutable std::function<T()> producer;
+  };
+  std::shared_ptr<const State> state_;
+};
+
+}  // namespace morvane

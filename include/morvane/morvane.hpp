@@ -1,0 +1,14 @@
+#pragma once
+
+// The whole public interface of morvane.
+
+#include "morvane/char_map.hpp"
+#include "morvane/error.hpp"
+#include "morvane/exceptions.hpp"
+#include "morvane/hyphenator.hpp"
+#include "morvane/language.hpp"
+#include "morvane/languages.hpp"
+#include "morvane/lazy.hpp"
+#include "morvane/patterns.hpp"
+#include "morvane/scores.hpp"
+#include "morvane/text.hpp"

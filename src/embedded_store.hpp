@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace morvane::detail {
+
+/// One file compiled into the library: its name and its bytes, which stay in
+/// the library's read-only data and are never copied.
+struct EmbeddedFile {
+  std::string_view name;
+  std::span<const unsigned char> content;
+};
+
+// Generated at build time from data/, in byte order of the names.
+extern const EmbeddedFile kEmbeddedFiles[];
+extern const std::size_t kEmbeddedFileCount;
+
+/// Every embedded file, in byte order of the names.
+std::span<const EmbeddedFile> embeddedFiles();
+
+/// The content of the file named exactly `name`, or nothing.
+std::optional<std::span<const unsigned char>> findEmbeddedFile(std::string_view name);
+
+}  // namespace morvane::detail

@@ -1,0 +1,206 @@
+#include "morvane/hyphenator.hpp"
+
+#include <algorithm>
+
+#include "hyphenator_parts.hpp"
+#include "morvane/error.hpp"
+#include "scratch_buffer.hpp"
+#include "utf8.hpp"
+
+namespace morvane {
+
+namespace detail {
+
+Hyphenator makeHyphenator(std::shared_ptr<const HyphenatorParts> parts) {
+  return Hyphenator(std::move(parts));
+}
+
+const HyphenatorParts& partsOf(const Hyphenator& h) { return *h.parts_; }
+
+}  // namespace detail
+
+Hyphenator::Hyphenator(std::shared_ptr<const detail::HyphenatorParts> parts)
+    : parts_(std::move(parts)) {}
+
+Hyphenator::Hyphenator(Lazy<CharFunction> chars, Lazy<Patterns> patterns,
+                       Lazy<Exceptions> exceptions, std::int64_t leftMin, std::int64_t rightMin)
+    : parts_(std::make_shared<const detail::HyphenatorParts>(detail::HyphenatorParts{
+          std::move(chars), patterns, std::move(exceptions), leftMin, rightMin,
+          Lazy<std::shared_ptr<const detail::PatternTable>>(
+              [patterns] { return detail::compiledTable(patterns.get()); })})) {}
+
+const CharFunction& hyphenatorChars(const Hyphenator& h) { return detail::partsOf(h).chars.get(); }
+const Patterns& hyphenatorPatterns(const Hyphenator& h) {
+  return detail::partsOf(h).patterns.get();
+}
+const Exceptions& hyphenatorExceptions(const Hyphenator& h) {
+  return detail::partsOf(h).exceptions.get();
+}
+std::int64_t hyphenatorLeftMin(const Hyphenator& h) { return detail::partsOf(h).leftMin; }
+std::int64_t hyphenatorRightMin(const Hyphenator& h) { return detail::partsOf(h).rightMin; }
+
+namespace {
+
+// Minimums are arbitrary 64-bit values; sums and differences with the word
+// length are taken without overflow.
+__extension__ using Wide = __int128;
+
+constexpr std::size_t kInlineLength = 64;
+
+/// The boundaries 1 … n (boundary p lies after the first p characters) at
+/// which `word` may break, ascending, given the raw score list R (`rawLength`
+/// entries, `raw(j)` the score of the boundary before character j): p must
+/// be within the minimums and R[p] odd.
+template <class Raw, class Emit>
+void emitBreaks(const detail::HyphenatorParts& h, std::u32string_view word, std::size_t rawLength,
+                Raw raw, Emit& emit) {
+  const Wide n = static_cast<Wide>(word.size());
+  const Wide left = h.leftMin;
+  const Wide right = h.rightMin;
+  if (rawLength == 0 && left <= 0) {
+    throw Error("Malformed hyphenation score for " + detail::encodeUtf8(word));
+  }
+  // The first leftMin boundaries are zeroed, and at most n − leftMin − rightMin + 1
+  // entries are kept after them (after none, when leftMin ≤ 0).
+  const Wide lowest = std::max<Wide>(left, 1);
+  const Wide highest = std::min<Wide>({n, static_cast<Wide>(rawLength) - 1,
+                                       left >= 1 ? n - right : n - left - right});
+  for (Wide p = lowest; p <= highest; ++p) {
+    const auto at = static_cast<std::size_t>(p);
+    if (raw(at) % 2 != 0) emit(at);
+  }
+}
+
+/// Calls `emit(p)` for every boundary p after which `word` may break.
+template <class Emit>
+void forEachBreak(const detail::HyphenatorParts& h, std::u32string_view word, Emit&& emit) {
+  const std::size_t n = word.size();
+  if (static_cast<Wide>(n) < static_cast<Wide>(h.leftMin) + static_cast<Wide>(h.rightMin)) return;
+
+  detail::ScratchBuffer<char32_t, kInlineLength> normalised(n);
+  const CharFunction& chars = h.chars.get();
+  for (std::size_t i = 0; i < n; ++i) normalised[i] = chars(word[i]);
+  const std::u32string_view key(normalised.data(), n);
+
+  const Exceptions& exceptions = h.exceptions.get();
+  if (!exceptions.empty() && exceptions.mayHaveLength(n)) {
+    const auto found = exceptions.entries().find(key);
+    if (found != exceptions.entries().end()) {
+      const ScoreList& scores = found->second;
+      emitBreaks(h, word, scores.size(), [&scores](std::size_t j) { return scores[j]; }, emit);
+      return;
+    }
+  }
+
+  const detail::PatternTable& table = *h.table.get();
+  const std::size_t m = n + 2;
+  detail::ScratchBuffer<std::uint32_t, kInlineLength + 2> dotted(m);
+  dotted[0] = dotted[m - 1] = table.dotSymbol();
+  for (std::size_t i = 0; i < n; ++i) dotted[i + 1] = table.symbol(normalised[i]);
+  detail::ScratchBuffer<Score, kInlineLength + 2> raw(m);
+  const bool reachesEnd = table.score(dotted.span(), raw.span());
+  // R[j] is raw[j + 1]; R[n] exists only when some pattern scores past the
+  // word. A pattern result is never malformed: with no entries at all (the
+  // empty word) it simply allows no break.
+  const std::size_t rawLength = n + (reachesEnd ? 1 : 0);
+  if (rawLength == 0) return;
+  emitBreaks(h, word, rawLength, [&raw](std::size_t j) { return raw[j + 1]; }, emit);
+}
+
+template <class Piece, class Cut>
+std::vector<Piece> cutAt(std::size_t n, const std::vector<std::size_t>& points, Cut cut) {
+  std::vector<Piece> pieces;
+  pieces.reserve(points.size() + 1);
+  std::size_t start = 0;
+  for (const std::size_t p : points) {
+    pieces.push_back(cut(start, p));
+    start = p;
+  }
+  pieces.push_back(cut(start, n));
+  return pieces;
+}
+
+/// A caller's UTF-8 word decoded, with the byte offset of every code point
+/// (and of the end), so that pieces can be cut from the caller's own bytes.
+struct DecodedWord {
+  explicit DecodedWord(std::string_view bytes) : text(detail::decodeUtf8(bytes)) {
+    offsets.reserve(text.size() + 1);
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      offsets.push_back(at);
+      char32_t ignored = 0;
+      at += detail::decodeUtf8Char(bytes.substr(at), ignored);
+    }
+    offsets.push_back(at);
+  }
+  std::u32string text;
+  std::vector<std::size_t> offsets;
+};
+
+}  // namespace
+
+std::vector<std::size_t> hyphenationPoints(const Hyphenator& h, std::u32string_view word) {
+  std::vector<std::size_t> points;
+  forEachBreak(detail::partsOf(h), word, [&points](std::size_t p) { points.push_back(p); });
+  return points;
+}
+
+std::size_t hyphenationPoints(const Hyphenator& h, std::u32string_view word,
+                              std::span<std::size_t> out) {
+  std::size_t count = 0;
+  forEachBreak(detail::partsOf(h), word, [&](std::size_t p) {
+    if (count < out.size()) out[count] = p;
+    ++count;
+  });
+  return count;
+}
+
+std::vector<std::size_t> hyphenationPoints(const Hyphenator& h, std::string_view word) {
+  return hyphenationPoints(h, std::u32string_view(detail::decodeUtf8(word)));
+}
+
+std::vector<std::u32string> hyphenate(const Hyphenator& h, std::u32string_view word) {
+  return cutAt<std::u32string>(word.size(), hyphenationPoints(h, word),
+                               [word](std::size_t from, std::size_t to) {
+                                 return std::u32string(word.substr(from, to - from));
+                               });
+}
+
+std::vector<std::string> hyphenate(const Hyphenator& h, std::string_view word) {
+  const DecodedWord decoded(word);
+  return cutAt<std::string>(decoded.text.size(), hyphenationPoints(h, decoded.text),
+                            [&](std::size_t from, std::size_t to) {
+                              const std::size_t begin = decoded.offsets[from];
+                              return std::string(word.substr(begin, decoded.offsets[to] - begin));
+                            });
+}
+
+std::u32string insertHyphens(const Hyphenator& h, std::u32string_view word,
+                             std::u32string_view separator) {
+  std::u32string out;
+  std::size_t start = 0;
+  forEachBreak(detail::partsOf(h), word, [&](std::size_t p) {
+    if (out.empty()) out.reserve(word.size() + 4 * separator.size());
+    out.append(word.substr(start, p - start));
+    out.append(separator);
+    start = p;
+  });
+  out.append(word.substr(start));
+  return out;
+}
+
+std::string insertHyphens(const Hyphenator& h, std::string_view word, std::string_view separator) {
+  const DecodedWord decoded(word);
+  std::string out;
+  std::size_t start = 0;
+  forEachBreak(detail::partsOf(h), decoded.text, [&](std::size_t p) {
+    const std::size_t at = decoded.offsets[p];
+    out.append(word.substr(start, at - start));
+    out.append(separator);
+    start = at;
+  });
+  out.append(word.substr(start));
+  return out;
+}
+
+}  // namespace morvane

@@ -1,0 +1,76 @@
+#include <array>
+#include <string>
+
+#include "embedded_store.hpp"
+#include "gzip.hpp"
+#include "hyphenator_parts.hpp"
+#include "morvane/error.hpp"
+#include "morvane/languages.hpp"
+#include "pattern_builder.hpp"
+#include "utf8.hpp"
+
+namespace morvane {
+
+namespace {
+
+struct Minimums {
+  std::int64_t left;
+  std::int64_t right;
+};
+
+constexpr std::array<Minimums, kLanguageCount> kMinimums = {{
+#define MORVANE_MINIMUMS(name, value, code, left, right) {left, right},
+    MORVANE_LANGUAGES(MORVANE_MINIMUMS)
+#undef MORVANE_MINIMUMS
+}};
+
+/// The decompressed, leniently decoded text of one embedded file.
+std::u32string embeddedText(const std::string& name) {
+  const auto content = detail::findEmbeddedFile(name);
+  if (!content) throw Error("Could not find " + name);
+  return detail::decodeUtf8Lenient(detail::gunzip(*content));
+}
+
+/// Each line "h x y …" maps x, y, … to h; later lines win.
+CharFunction charFunctionFrom(std::u32string_view text) {
+  std::vector<std::pair<char32_t, char32_t>> pairs;
+  detail::forEachLine(text, [&pairs](std::u32string_view line) {
+    for (std::size_t i = 1; i < line.size(); ++i) pairs.emplace_back(line[i], line.front());
+  });
+  return CharFunction(CharMap(pairs));
+}
+
+}  // namespace
+
+Hyphenator loadHyphenator(Language language) {
+  const std::string stem = "hyph-" + std::string(languageAffix(language));
+  const std::string patternFile = stem + ".pat.txt.gz";
+  const Minimums minimums = kMinimums.at(static_cast<std::size_t>(fromEnum(language)));
+  return detail::makeHyphenator(std::make_shared<const detail::HyphenatorParts>(
+      detail::HyphenatorParts{
+          Lazy<CharFunction>([file = stem + ".chr.txt.gz"] {
+            return charFunctionFrom(embeddedText(file));
+          }),
+          Lazy<Patterns>([patternFile] { return parsePatterns(embeddedText(patternFile)); }),
+          Lazy<Exceptions>([file = stem + ".hyp.txt.gz"] {
+            return parseExceptions(embeddedText(file));
+          }),
+          minimums.left,
+          minimums.right,
+          // Scoring compiles the pattern text directly, never building the trie.
+          Lazy<std::shared_ptr<const detail::PatternTable>>([patternFile] {
+            detail::PatternBuilder builder;
+            builder.addText(embeddedText(patternFile));
+            return std::make_shared<const detail::PatternTable>(builder);
+          }),
+      }));
+}
+
+const Hyphenator& languageHyphenator(Language language) {
+  static std::array<detail::OnceCell<Hyphenator>, kLanguageCount> shared;
+  return shared.at(static_cast<std::size_t>(fromEnum(language))).get([language] {
+    return loadHyphenator(language);
+  });
+}
+
+}  // namespace morvane

@@ -1,0 +1,277 @@
+#include "morvane/patterns.hpp"
+
+#include <algorithm>
+#include <ostream>
+
+#include "morvane/error.hpp"
+#include "morvane/lazy.hpp"
+#include "pattern_builder.hpp"
+#include "pattern_table.hpp"
+#include "show_text.hpp"
+#include "utf8.hpp"
+
+namespace morvane {
+
+struct Patterns::Node {
+  Node() = default;
+  Node(ScoreList s, PatternChildren c) : scores(std::move(s)), children(std::move(c)) {}
+  Node(const Node&) = delete;
+  Node& operator=(const Node&) = delete;
+  ~Node();
+
+  ScoreList scores;
+  PatternChildren children;
+  // Compiled on the first lookup against this node as a root.
+  detail::OnceCell<std::shared_ptr<const detail::PatternTable>> table;
+};
+
+// Releasing a long chain recursively would take one stack frame per level:
+// children owned by nobody else are detached and released from a list instead.
+Patterns::Node::~Node() {
+  std::vector<std::shared_ptr<const Node>> orphans;
+  const auto detach = [&orphans](PatternChildren& children) {
+    for (auto& entry : children) {
+      if (entry.second.node_.use_count() == 1) orphans.push_back(std::move(entry.second.node_));
+    }
+  };
+  detach(children);
+  while (!orphans.empty()) {
+    std::shared_ptr<const Node> node = std::move(orphans.back());
+    orphans.pop_back();
+    // Nodes are created mutable (make_shared<Node>) and only shared as const.
+    detach(const_cast<Node&>(*node).children);
+  }
+}
+
+namespace {
+
+const std::shared_ptr<const Patterns::Node>& emptyNode();
+
+}  // namespace
+
+Patterns::Patterns() : Patterns(emptyNode()) {}
+
+Patterns::Patterns(ScoreList scores, PatternChildren children)
+    : node_(std::make_shared<Node>(std::move(scores), std::move(children))) {}
+
+Patterns::Patterns(std::shared_ptr<const Node> node) : node_(std::move(node)) {}
+
+const ScoreList& Patterns::scores() const { return node_->scores; }
+const PatternChildren& Patterns::children() const { return node_->children; }
+
+bool operator==(const Patterns& a, const Patterns& b) {
+  if (a.node_ == b.node_) return true;
+  return a.scores() == b.scores() && a.children() == b.children();
+}
+
+namespace {
+
+const std::shared_ptr<const Patterns::Node>& emptyNode() {
+  static const std::shared_ptr<const Patterns::Node> empty = std::make_shared<Patterns::Node>();
+  return empty;
+}
+
+bool isDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
+
+std::u32string lettersOf(std::u32string_view pattern) {
+  std::u32string letters;
+  letters.reserve(pattern.size());
+  for (const char32_t c : pattern) {
+    if (!isDigit(c)) letters.push_back(c);
+  }
+  return letters;
+}
+
+ScoreList maxScores(const ScoreList& a, const ScoreList& b) {
+  const ScoreList& longer = a.size() >= b.size() ? a : b;
+  const ScoreList& shorter = a.size() >= b.size() ? b : a;
+  ScoreList result = longer;
+  for (std::size_t i = 0; i < shorter.size(); ++i) result[i] = std::max(result[i], shorter[i]);
+  return result;
+}
+
+}  // namespace
+
+ScoreList scorePattern(std::u32string_view pattern) {
+  ScoreList scores;
+  scores.reserve(pattern.size() + 1);
+  std::size_t at = 0;
+  while (true) {
+    if (at == pattern.size()) {
+      scores.push_back(0);
+      break;
+    }
+    const char32_t c = pattern[at];
+    if (!isDigit(c)) {
+      scores.push_back(0);
+      ++at;
+      continue;
+    }
+    scores.push_back(static_cast<Score>(c - U'0'));
+    if (at + 1 == pattern.size()) break;
+    at += 2;  // the digit takes the character after it along
+  }
+  return scores;
+}
+
+Patterns insertPattern(std::u32string_view pattern, const Patterns& trie) {
+  const std::u32string letters = lettersOf(pattern);
+  // The existing nodes along the path, from the root.
+  std::vector<const Patterns*> path{&trie};
+  while (path.size() <= letters.size()) {
+    const PatternChildren& children = path.back()->children();
+    auto next = children.find(letters[path.size() - 1]);
+    if (next == children.end()) break;
+    path.push_back(&next->second);
+  }
+  const std::size_t reached = path.size() - 1;  // letters matched by existing nodes
+  const std::size_t length = letters.size();
+
+  // The new node at the end of the letters, with a fresh chain above it down
+  // to the first missing child; `top` is the depth of the chain's head.
+  Patterns rebuilt(scorePattern(pattern), reached == length ? path.back()->children() : PatternChildren{});
+  const std::size_t top = reached == length ? length : reached + 1;
+  for (std::size_t depth = length - 1; depth + 1 > top; --depth) {
+    rebuilt = Patterns({}, {{letters[depth], std::move(rebuilt)}});
+  }
+  // Copy each existing node above it with that one child replaced.
+  for (std::size_t depth = top; depth-- > 0;) {
+    PatternChildren children = path[depth]->children();
+    children.insert_or_assign(letters[depth], std::move(rebuilt));
+    rebuilt = Patterns(path[depth]->scores(), std::move(children));
+  }
+  return rebuilt;
+}
+
+Patterns parsePatterns(std::u32string_view text) {
+  detail::PatternBuilder builder;
+  builder.addText(text);
+  const auto& nodes = builder.nodes();
+  // Children always have higher numbers than their parents: build bottom-up.
+  std::vector<Patterns> built(nodes.size());
+  for (std::size_t i = nodes.size(); i-- > 0;) {
+    PatternChildren children;
+    for (std::uint32_t c = nodes[i].firstChild; c != detail::PatternBuilder::kNone;
+         c = nodes[c].nextSibling) {
+      children.emplace(nodes[c].letter, std::move(built[c]));
+    }
+    ScoreList scores;
+    if (nodes[i].scoreList != detail::PatternBuilder::kNone) {
+      scores = builder.scoreLists()[nodes[i].scoreList];
+    }
+    built[i] = Patterns(std::move(scores), std::move(children));
+  }
+  return std::move(built[0]);
+}
+
+Patterns parsePatterns(std::string_view utf8Text) {
+  return parsePatterns(detail::decodeUtf8(utf8Text));
+}
+
+namespace detail {
+
+std::shared_ptr<const PatternTable> compiledTable(const Patterns& trie) {
+  return trie.node_->table.get([&trie] {
+    PatternBuilder builder;
+    std::vector<std::pair<const Patterns*, std::uint32_t>> pending{{&trie, 0}};
+    while (!pending.empty()) {
+      const auto [node, at] = pending.back();
+      pending.pop_back();
+      if (!node->scores().empty()) builder.setScores(at, node->scores(), true);
+      for (const auto& [letter, child] : node->children()) {
+        pending.emplace_back(&child, builder.child(at, letter));
+      }
+    }
+    return std::make_shared<const PatternTable>(builder);
+  });
+}
+
+}  // namespace detail
+
+ScoreList lookupPattern(std::u32string_view word, const Patterns& trie) {
+  const auto table = detail::compiledTable(trie);
+  const std::size_t m = word.size() + 2;
+  std::vector<std::uint32_t> dotted(m);
+  dotted.front() = dotted.back() = table->dotSymbol();
+  for (std::size_t i = 0; i < word.size(); ++i) dotted[i + 1] = table->symbol(word[i]);
+  ScoreList raw(m, 0);
+  ScoreList overhang;
+  table->score(dotted, raw, &overhang);
+  raw.insert(raw.end(), overhang.begin(), overhang.end());
+
+  const auto failure = [&](const char* where) {
+    return Error(std::string("lookupPattern.") + where + ": Impossible (" +
+                 detail::encodeUtf8(word) + ")");
+  };
+  if (raw.empty()) throw failure("scores0");
+  raw.erase(raw.begin());  // the boundary before the leading "."
+  auto split = unsnoc(raw);
+  if (!split) throw failure("scores1");
+  return std::move(split->first);
+}
+
+ScoreList lookupPattern(std::string_view utf8Word, const Patterns& trie) {
+  return lookupPattern(detail::decodeUtf8(utf8Word), trie);
+}
+
+Patterns combine(const Patterns& a, const Patterns& b) {
+  if (a.node_ == b.node_ || b == Patterns()) return a;  // combine is idempotent
+  if (a == Patterns()) return b;
+  PatternChildren children = a.children();
+  for (const auto& [key, child] : b.children()) {
+    auto [at, added] = children.try_emplace(key, child);
+    if (!added) at->second = combine(at->second, child);
+  }
+  return {maxScores(a.scores(), b.scores()), std::move(children)};
+}
+
+Patterns sconcat(std::span<const Patterns> tries) {
+  if (tries.empty()) throw Error("sconcat: empty list");
+  Patterns result = tries.back();
+  for (std::size_t i = tries.size() - 1; i-- > 0;) result = combine(tries[i], result);
+  return result;
+}
+
+Patterns stimes(long long count, const Patterns& trie) {
+  if (count < 1) throw Error("stimes: positive multiplier expected");
+  return trie;  // combining a trie with itself gives the same trie
+}
+
+namespace {
+
+void appendShow(std::string& out, int precedence, const Patterns& trie) {
+  if (precedence > 10) out.push_back('(');
+  out += "Patterns ";
+  detail::appendScores(out, trie.scores());
+  out += " (fromList [";
+  bool first = true;
+  for (const auto& [key, child] : trie.children()) {
+    if (!first) out.push_back(',');
+    first = false;
+    out += '(' + std::to_string(static_cast<unsigned long>(key)) + ',';
+    appendShow(out, 0, child);
+    out.push_back(')');
+  }
+  out += "])";
+  if (precedence > 10) out.push_back(')');
+}
+
+}  // namespace
+
+std::string showsPrec(int precedence, const Patterns& trie, std::string rest) {
+  std::string out;
+  appendShow(out, precedence, trie);
+  return out + rest;
+}
+
+std::string show(const Patterns& trie) { return showsPrec(0, trie); }
+
+std::string showList(std::span<const Patterns> tries, std::string rest) {
+  std::string out;
+  detail::appendList(out, tries, [](std::string& o, const Patterns& t) { appendShow(o, 0, t); });
+  return out + rest;
+}
+
+std::ostream& operator<<(std::ostream& out, const Patterns& trie) { return out << show(trie); }
+
+}  // namespace morvane

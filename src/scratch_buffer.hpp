@@ -1,0 +1,41 @@
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <memory>
+#include <span>
+
+namespace morvane::detail {
+
+/// Working storage of `size` elements that lives on the stack up to `Inline`
+/// elements, so short words cost no heap allocation. Elements are
+/// value-initialised.
+template <class T, std::size_t Inline>
+class ScratchBuffer {
+ public:
+  explicit ScratchBuffer(std::size_t size) : size_(size) {
+    if (size > Inline) {
+      heap_ = std::make_unique<T[]>(size);
+      data_ = heap_.get();
+    } else {
+      std::fill_n(local_.data(), size, T{});
+      data_ = local_.data();
+    }
+  }
+  ScratchBuffer(const ScratchBuffer&) = delete;
+  ScratchBuffer& operator=(const ScratchBuffer&) = delete;
+
+  T* data() { return data_; }
+  T& operator[](std::size_t i) { return data_[i]; }
+  std::span<T> span() { return {data_, size_}; }
+  [[nodiscard]] std::size_t size() const { return size_; }
+
+ private:
+  std::size_t size_;
+  std::array<T, Inline> local_;
+  std::unique_ptr<T[]> heap_;
+  T* data_;
+};
+
+}  // namespace morvane::detail

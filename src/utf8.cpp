@@ -1,0 +1,97 @@
+#include "utf8.hpp"
+
+#include "morvane/error.hpp"
+
+namespace morvane::detail {
+
+std::size_t decodeUtf8Char(std::string_view bytes, char32_t& out) {
+  if (bytes.empty()) return 0;
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+  const unsigned char lead = byte(0);
+  if (lead < 0x80) {
+    out = lead;
+    return 1;
+  }
+  std::size_t length = 0;
+  char32_t value = 0;
+  char32_t minimum = 0;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2, value = lead & 0x1Fu, minimum = 0x80;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3, value = lead & 0x0Fu, minimum = 0x800;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4, value = lead & 0x07u, minimum = 0x10000;
+  } else {
+    return 0;
+  }
+  if (bytes.size() < length) return 0;
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((byte(i) & 0xC0u) != 0x80u) return 0;
+    value = (value << 6) | (byte(i) & 0x3Fu);
+  }
+  if (value < minimum || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
+  out = value;
+  return length;
+}
+
+std::string invalidUtf8Message(std::size_t offset) {
+  return "invalid UTF-8 at byte offset " + std::to_string(offset);
+}
+
+std::u32string decodeUtf8(std::string_view bytes) {
+  std::u32string text;
+  text.reserve(bytes.size());
+  for (std::size_t at = 0; at < bytes.size();) {
+    char32_t c = 0;
+    const std::size_t length = decodeUtf8Char(bytes.substr(at), c);
+    if (length == 0) throw Error(invalidUtf8Message(at));
+    text.push_back(c);
+    at += length;
+  }
+  return text;
+}
+
+std::u32string decodeUtf8Lenient(std::string_view bytes) {
+  std::u32string text;
+  text.reserve(bytes.size());
+  for (std::size_t at = 0; at < bytes.size();) {
+    char32_t c = 0;
+    const std::size_t length = decodeUtf8Char(bytes.substr(at), c);
+    if (length == 0) {
+      text.push_back(static_cast<unsigned char>(bytes[at]));
+      ++at;
+    } else {
+      text.push_back(c);
+      at += length;
+    }
+  }
+  return text;
+}
+
+void appendUtf8(std::string& out, char32_t c) {
+  if (c > 0x10FFFF) c = 0xFFFD;
+  if (c < 0x80) {
+    out.push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else if (c < 0x10000) {
+    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  }
+}
+
+std::string encodeUtf8(std::u32string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char32_t c : text) appendUtf8(out, c);
+  return out;
+}
+
+}  // namespace morvane::detail

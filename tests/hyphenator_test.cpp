@@ -1,0 +1,213 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <limits>
+#include <random>
+#include <thread>
+
+#include "morvane/morvane.hpp"
+#include "reference_hyphenator.hpp"
+#include "test_support.hpp"
+
+namespace morvane {
+namespace {
+
+using testing_support::joined;
+
+// "hy-phen-ation"-like toy patterns: breaks after every 'a' and before 'b'.
+const std::u32string_view kToyPatterns = U"a1\n1b\n";
+
+Hyphenator toy(std::int64_t left, std::int64_t right, Exceptions exceptions = {}) {
+  return Hyphenator(CharFunction(), parsePatterns(kToyPatterns), std::move(exceptions), left, right);
+}
+
+std::u32string cut(const Hyphenator& h, std::u32string_view word) {
+  return joined(hyphenate(h, word));
+}
+
+TEST(Hyphenate, MinimumsBoundTheFirstAndLastPiece) {
+  EXPECT_EQ(cut(toy(1, 1), U"ababa"), U"a-ba-ba");
+  EXPECT_EQ(cut(toy(2, 2), U"ababa"), U"aba-ba");
+  EXPECT_EQ(cut(toy(2, 3), U"abbab"), U"ab-bab");  // 5 = 2 + 3: scored, one place to break
+  EXPECT_EQ(cut(toy(2, 3), U"abab"), U"abab");     // 4 < 5: never broken
+  EXPECT_EQ(cut(toy(3, 3), U"ababab"), U"aba-bab");
+}
+
+TEST(Hyphenate, EmptyWordIsOneEmptyPiece) {
+  for (std::int64_t left : {-2, 0, 1, 3}) {
+    for (std::int64_t right : {-2, 0, 1, 3}) {
+      EXPECT_EQ(hyphenate(toy(left, right), U""), std::vector<std::u32string>{U""})
+          << left << "," << right;
+    }
+  }
+}
+
+TEST(Hyphenate, ShortWordsAreNeitherNormalisedNorLookedUp) {
+  std::atomic<int> calls{0};
+  const Hyphenator h(CharFunction([&calls](char32_t c) {
+                       ++calls;
+                       return c;
+                     }),
+                     parsePatterns(kToyPatterns), Exceptions(), 2, 3);
+  EXPECT_EQ(cut(h, U"abab"), U"abab");
+  EXPECT_EQ(calls, 0);
+  EXPECT_EQ(cut(h, U"abbab"), U"ab-bab");
+  EXPECT_EQ(calls, 5);
+}
+
+TEST(Hyphenate, PiecesKeepTheCallersCharacters) {
+  const Hyphenator h(CharFunction([](char32_t c) { return c >= U'A' && c <= U'Z' ? c + 32 : c; }),
+                     parsePatterns(kToyPatterns), Exceptions(), 1, 1);
+  EXPECT_EQ(cut(h, U"ABaBA"), U"A-Ba-BA");
+}
+
+TEST(Hyphenate, ExceptionsOverridePatternsWithinTheMinimums) {
+  const Exceptions exceptions = parseExceptions(U"abab-a\na-b-a-b-a-b\n");
+  EXPECT_EQ(cut(toy(1, 1, exceptions), U"ababa"), U"abab-a");
+  EXPECT_EQ(cut(toy(2, 2, exceptions), U"ababa"), U"ababa");  // the break would leave "a"
+  EXPECT_EQ(cut(toy(2, 2, exceptions), U"ababab"), U"ab-a-b-ab");
+  EXPECT_EQ(cut(toy(2, 2, exceptions), U"abba"), U"ab-ba");  // not an exception
+}
+
+TEST(Hyphenate, RightMinimumOfZeroCanLeaveATrailingEmptyPiece) {
+  const Hyphenator h(CharFunction(), parsePatterns(U"a1.\n"), Exceptions(), 1, 0);
+  EXPECT_EQ(hyphenate(h, U"ba"), (std::vector<std::u32string>{U"ba", U""}));
+  EXPECT_EQ(hyphenationPoints(h, U"ba"), (std::vector<std::size_t>{2}));
+  EXPECT_EQ(insertHyphens(h, U"ba", U"="), U"ba=");
+  // Without a pattern that scores past the word there is no entry to break at.
+  EXPECT_EQ(hyphenate(toy(1, 0), U"ba"), (std::vector<std::u32string>{U"ba"}));
+}
+
+TEST(Hyphenate, EmptyExceptionScoresAreMalformedWithLeftMinimumZero) {
+  const Exceptions exceptions(ExceptionMap{{U"ab", {}}});
+  try {
+    (void)hyphenate(toy(0, 1, exceptions), U"ab");
+    FAIL() << "expected an error";
+  } catch (const Error& e) {
+    EXPECT_STREQ(e.what(), "Malformed hyphenation score for ab");
+  }
+  EXPECT_EQ(cut(toy(1, 1, exceptions), U"ab"), U"ab");  // leftMin zeros stand in
+}
+
+TEST(Hyphenate, ExtremeMinimumsNeitherOverflowNorCrash) {
+  constexpr auto kMax = std::numeric_limits<std::int64_t>::max();
+  constexpr auto kMin = std::numeric_limits<std::int64_t>::min();
+  EXPECT_EQ(cut(toy(kMax, kMax), U"ababa"), U"ababa");
+  EXPECT_EQ(cut(toy(kMin, kMin), U"ababa"), U"a-ba-ba");
+  EXPECT_EQ(cut(toy(kMax, kMin), U"ababa"), U"ababa");
+  // A negative left minimum widens the kept scores by as much (n − left − right + 1).
+  EXPECT_EQ(cut(toy(kMin, kMax), U"ababa"), U"a-ba-ba");
+}
+
+TEST(Hyphenate, AgreesWithTheLiteralRulesOnRandomTables) {
+  std::mt19937 rng(2024);
+  std::uniform_int_distribution<int> minimum(-2, 4);
+  for (int round = 0; round < 300; ++round) {
+    const Patterns patterns = parsePatterns(testing_support::randomPatternText(rng, 12));
+    std::u32string exceptionText;
+    for (int i = 0; i < 3; ++i) exceptionText += testing_support::randomString(rng, U"ab-", 6) + U"\n";
+    const Exceptions exceptions = parseExceptions(exceptionText);
+    const std::int64_t left = minimum(rng);
+    const std::int64_t right = minimum(rng);
+    const Hyphenator h(CharFunction(), patterns, exceptions, left, right);
+    for (int w = 0; w < 20; ++w) {
+      const std::u32string word = testing_support::randomString(rng, U"ab", 9);
+      SCOPED_TRACE(show(patterns) + " " + show(exceptions) + " minimums " + std::to_string(left) +
+                   "," + std::to_string(right) + " word " + std::string(word.begin(), word.end()));
+      std::vector<std::u32string> expected;
+      try {
+        expected = reference::hyphenate(CharFunction(), patterns, exceptions, left, right, word);
+      } catch (const Error&) {
+        EXPECT_THROW((void)hyphenate(h, word), Error);
+        continue;
+      }
+      EXPECT_EQ(hyphenate(h, word), expected);
+      EXPECT_EQ(lookupPattern(word, patterns), reference::lookupPattern(word, patterns));
+    }
+  }
+}
+
+TEST(HyphenationPoints, MatchThePieceBoundaries) {
+  const Hyphenator h = toy(1, 1);
+  EXPECT_EQ(hyphenationPoints(h, U"ababa"), (std::vector<std::size_t>{1, 3}));
+  std::array<std::size_t, 1> small{};
+  EXPECT_EQ(hyphenationPoints(h, U"ababa", small), 2U);  // the total, though one fits
+  EXPECT_EQ(small[0], 1U);
+  EXPECT_EQ(hyphenationPoints(h, U"ababa", std::span<std::size_t>()), 2U);
+}
+
+TEST(Utf8, PiecesAreTheCallersOwnBytes) {
+  const Hyphenator h(CharFunction(), parsePatterns(U"é1\n"), Exceptions(), 1, 1);
+  EXPECT_EQ(hyphenate(h, "xéxéx"), (std::vector<std::string>{"xé", "xé", "x"}));
+  EXPECT_EQ(insertHyphens(h, "xéxéx", "-"), "xé-xé-x");
+  EXPECT_EQ(hyphenationPoints(h, "xéxéx"), (std::vector<std::size_t>{2, 4}));
+}
+
+TEST(Utf8, InvalidInputIsAnErrorNamingTheByte) {
+  const Hyphenator h = toy(1, 1);
+  for (const auto& [bytes, offset] : std::vector<std::pair<std::string, int>>{
+           {"ab\xFF", 2}, {"\xC3", 0}, {"a\xED\xA0\x80", 1}, {"aa\xC0\xAF", 2}, {"\xF4\x90\x80\x80", 0}}) {
+    try {
+      (void)hyphenate(h, bytes);
+      ADD_FAILURE() << "no error for offset " << offset;
+    } catch (const Error& e) {
+      EXPECT_EQ(std::string(e.what()), "invalid UTF-8 at byte offset " + std::to_string(offset));
+    }
+  }
+}
+
+TEST(Fields, AccessorsGiveWhatWasStored) {
+  const Patterns patterns = parsePatterns(kToyPatterns);
+  const Exceptions exceptions = parseExceptions(U"a-b\n");
+  const Hyphenator h(CharFunction([](char32_t c) { return c + 1; }), patterns, exceptions, -4, 7);
+  EXPECT_EQ(hyphenatorChars(h)(U'a'), U'b');
+  EXPECT_EQ(hyphenatorPatterns(h), patterns);
+  EXPECT_EQ(hyphenatorExceptions(h), exceptions);
+  EXPECT_EQ(hyphenatorLeftMin(h), -4);
+  EXPECT_EQ(hyphenatorRightMin(h), 7);
+}
+
+TEST(Fields, DeferredFieldsRunOnceOnFirstUseEvenUnderContention) {
+  std::atomic<int> patternRuns{0};
+  std::atomic<int> charRuns{0};
+  const Hyphenator h(
+      Lazy<CharFunction>([&charRuns] {
+        ++charRuns;
+        return CharFunction();
+      }),
+      Lazy<Patterns>([&patternRuns] {
+        ++patternRuns;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        return parsePatterns(kToyPatterns);
+      }),
+      Lazy<Exceptions>([] { return Exceptions(); }), 1, 1);
+  EXPECT_EQ(patternRuns, 0);  // the constructor triggers nothing
+  EXPECT_EQ(charRuns, 0);
+
+  std::vector<std::jthread> threads;
+  std::atomic<int> wrong{0};
+  for (int t = 0; t < 16; ++t) {
+    threads.emplace_back([&] {
+      if (cut(h, U"ababa") != U"a-ba-ba") ++wrong;
+    });
+  }
+  threads.clear();
+  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ(patternRuns, 1);
+  EXPECT_EQ(charRuns, 1);
+}
+
+TEST(Fields, AFailedProducerIsRetriedAndKeepsNothing) {
+  int attempts = 0;
+  const Lazy<Patterns> patterns([&attempts] {
+    if (++attempts == 1) throw Error("first attempt fails");
+    return parsePatterns(kToyPatterns);
+  });
+  EXPECT_THROW((void)patterns.get(), Error);
+  EXPECT_FALSE(patterns.ready());
+  EXPECT_EQ(patterns.get(), parsePatterns(kToyPatterns));
+  EXPECT_EQ(attempts, 2);
+}
+
+}  // namespace
+}  // namespace morvane

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace morvane::testing_support {
+
+/// A random string of up to `maxLength` characters drawn from `alphabet`.
+inline std::u32string randomString(std::mt19937& rng, std::u32string_view alphabet,
+                                   std::size_t maxLength) {
+  std::uniform_int_distribution<std::size_t> length(0, maxLength);
+  std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+  std::u32string out(length(rng), U' ');
+  for (char32_t& c : out) c = alphabet[pick(rng)];
+  return out;
+}
+
+/// Random pattern text over a small alphabet, so that patterns overlap a lot.
+inline std::u32string randomPatternText(std::mt19937& rng, std::size_t lines) {
+  std::u32string text;
+  for (std::size_t i = 0; i < lines; ++i) text += randomString(rng, U"ab.0123456789", 6) + U"\n";
+  return text;
+}
+
+template <class T>
+std::u32string joined(const std::vector<T>& pieces, std::u32string_view separator = U"-") {
+  std::u32string out;
+  for (std::size_t i = 0; i < pieces.size(); ++i) {
+    if (i > 0) out += separator;
+    out += pieces[i];
+  }
+  return out;
+}
+
+}  // namespace morvane::testing_support
