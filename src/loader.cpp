@@ -4,6 +4,7 @@
 #include "embedded_store.hpp"
 #include "gzip.hpp"
 #include "hyphenator_parts.hpp"
+#include "loader.hpp"
 #include "morvane/error.hpp"
 #include "morvane/languages.hpp"
 #include "pattern_builder.hpp"
@@ -11,7 +12,19 @@
 
 namespace morvane {
 
+namespace detail {
+
+std::u32string embeddedText(const std::string& name) {
+  const auto content = findEmbeddedFile(name);
+  if (!content) throw Error("Could not find " + name);
+  return decodeUtf8Lenient(gunzip(*content));
+}
+
+}  // namespace detail
+
 namespace {
+
+using detail::embeddedText;
 
 struct Minimums {
   std::int64_t left;
@@ -23,13 +36,6 @@ constexpr std::array<Minimums, kLanguageCount> kMinimums = {{
     MORVANE_LANGUAGES(MORVANE_MINIMUMS)
 #undef MORVANE_MINIMUMS
 }};
-
-/// The decompressed, leniently decoded text of one embedded file.
-std::u32string embeddedText(const std::string& name) {
-  const auto content = detail::findEmbeddedFile(name);
-  if (!content) throw Error("Could not find " + name);
-  return detail::decodeUtf8Lenient(detail::gunzip(*content));
-}
 
 /// Each line "h x y …" maps x, y, … to h; later lines win.
 CharFunction charFunctionFrom(std::u32string_view text) {

@@ -1,1 +1,136 @@
 #include <gtest/gtest.h>
+
+#include <random>
+#include <sstream>
+
+#include "morvane/morvane.hpp"
+#include "test_support.hpp"
+
+namespace morvane {
+namespace {
+
+TEST(ScorePattern, DigitsScoreTheBoundaryBeforeTheNextLetter) {
+  EXPECT_EQ(scorePattern(U""), (ScoreList{0}));
+  EXPECT_EQ(scorePattern(U".ach4"), (ScoreList{0, 0, 0, 0, 4}));
+  EXPECT_EQ(scorePattern(U"z2z3w"), (ScoreList{0, 2, 3, 0}));
+  EXPECT_EQ(scorePattern(U"1a"), (ScoreList{1, 0}));
+  EXPECT_EQ(scorePattern(U"a1"), (ScoreList{0, 1}));
+  // A second digit is taken as the letter after the first.
+  EXPECT_EQ(scorePattern(U"a12b"), (ScoreList{0, 1, 0, 0}));
+}
+
+TEST(ParsePatterns, FirstLineWinsForTheSameLetters) {
+  const Patterns trie = parsePatterns(U"a1b\na3b\n");
+  EXPECT_EQ(trie.children().at(U'a').children().at(U'b').scores(), (ScoreList{0, 1, 0}));
+  EXPECT_EQ(parsePatterns(U"a1b\na3b"), trie);  // no final line feed: same trie
+}
+
+TEST(ParsePatterns, AnEmptyLineScoresTheRoot) {
+  EXPECT_EQ(show(parsePatterns(U"\n")), "Patterns [0] (fromList [])");
+  EXPECT_EQ(show(parsePatterns(U"")), "Patterns [] (fromList [])");
+  EXPECT_EQ(parsePatterns(U"a1\n\nb2\n").scores(), (ScoreList{0}));
+}
+
+TEST(ParsePatterns, EqualsInsertingTheLinesFromLastToFirst) {
+  std::mt19937 rng(7);
+  for (int round = 0; round < 200; ++round) {
+    const std::u32string text = testing_support::randomPatternText(rng, 10);
+    std::vector<std::u32string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find(U'\n', start)) != std::u32string::npos; start = end + 1) {
+      lines.push_back(text.substr(start, end - start));
+    }
+    Patterns folded;
+    for (auto line = lines.rbegin(); line != lines.rend(); ++line) folded = insertPattern(*line, folded);
+    ASSERT_EQ(parsePatterns(text), folded) << show(folded);
+  }
+}
+
+TEST(InsertPattern, BuildsAChainAndReplacesScores) {
+  const Patterns one = insertPattern(U".a1b", Patterns());
+  EXPECT_EQ(show(one),
+            "Patterns [] (fromList [(46,Patterns [] (fromList [(97,Patterns [] (fromList "
+            "[(98,Patterns [0,0,1,0] (fromList []))]))]))])");
+  const Patterns two = insertPattern(U".2a", one);
+  EXPECT_EQ(two.children().at(U'.').children().at(U'a').scores(), (ScoreList{0, 2, 0}));
+  EXPECT_EQ(two.children().at(U'.').children().at(U'a').children().size(), 1U);
+  EXPECT_EQ(insertPattern(U".3a1b", two).children().at(U'.').children().at(U'a').children().at(U'b').scores(),
+            (ScoreList{0, 3, 1, 0}));
+  EXPECT_EQ(one.children().at(U'.').children().at(U'a').scores(), ScoreList{});  // unchanged
+}
+
+TEST(LookupPattern, HasAnEntryPastTheWordOnlyWhenAPatternReachesIt) {
+  EXPECT_EQ(lookupPattern(U"", Patterns()), ScoreList{});
+  const Patterns ach = parsePatterns(U".ach4\n");
+  EXPECT_EQ(lookupPattern(U"ach", ach), (ScoreList{0, 0, 0}));
+  EXPECT_EQ(lookupPattern(U"ach", insertPattern(U"h5.", ach)), (ScoreList{0, 0, 0, 5}));
+  EXPECT_EQ(lookupPattern(U"ach", parsePatterns(U"\n")), (ScoreList{0, 0, 0, 0}));
+}
+
+TEST(LookupPattern, TakesTheMaximumOfOverlappingPatterns) {
+  const Patterns trie = parsePatterns(U"hy3ph\nhe2n\nhena4\nhen5at\n1na\nn2at\n1tio\n2io\no2n\n");
+  EXPECT_EQ(lookupPattern(U"hyphenation", trie), (ScoreList{0, 0, 3, 0, 0, 2, 5, 4, 2, 0, 2}));
+}
+
+TEST(LookupPattern, LeadingDotMatchesOnlyAtTheStart) {
+  const Patterns trie = parsePatterns(U".a1\n");
+  EXPECT_EQ(lookupPattern(U"aa", trie), (ScoreList{0, 1}));
+  EXPECT_EQ(lookupPattern(U"ba", trie), (ScoreList{0, 0}));
+}
+
+TEST(Combine, MergesScoresAndChildren) {
+  const Patterns a = parsePatterns(U"a1b\n");
+  const Patterns b = parsePatterns(U"a3\nc1\n");
+  const Patterns both = a | b;
+  EXPECT_EQ(both.children().at(U'a').scores(), (ScoreList{0, 3}));
+  EXPECT_EQ(both.children().at(U'a').children().at(U'b').scores(), (ScoreList{0, 1, 0}));
+  EXPECT_EQ(both.children().at(U'c').scores(), (ScoreList{0, 1}));
+  // The longer list keeps its tail.
+  EXPECT_EQ(combine(Patterns({1, 5, 2}, {}), Patterns({3}, {})).scores(), (ScoreList{3, 5, 2}));
+}
+
+TEST(Combine, IsAssociativeWithTheEmptyTrieAsIdentity) {
+  std::mt19937 rng(11);
+  for (int round = 0; round < 100; ++round) {
+    const Patterns a = parsePatterns(testing_support::randomPatternText(rng, 5));
+    const Patterns b = parsePatterns(testing_support::randomPatternText(rng, 5));
+    const Patterns c = parsePatterns(testing_support::randomPatternText(rng, 5));
+    EXPECT_EQ((a | b) | c, a | (b | c));
+    EXPECT_EQ(a | Patterns(), a);
+    EXPECT_EQ(Patterns() | a, a);
+    EXPECT_EQ(a | a, a);
+    const std::vector<Patterns> all{a, b, c};
+    EXPECT_EQ(sconcat(all), a | (b | c));
+    EXPECT_EQ(stimes(3, a), a);
+  }
+  EXPECT_THROW((void)stimes(0, Patterns()), Error);
+  EXPECT_THROW((void)sconcat(std::span<const Patterns>()), Error);
+}
+
+TEST(Show, ParenthesisesAbovePrecedenceTenAndListsNodes) {
+  const Patterns trie = parsePatterns(U".1\n");
+  EXPECT_EQ(show(trie), "Patterns [] (fromList [(46,Patterns [0,1] (fromList []))])");
+  EXPECT_EQ(showsPrec(11, Patterns({-3}, {}), "!"), "(Patterns [-3] (fromList []))!");
+  const std::vector<Patterns> list{Patterns(), parsePatterns(U"\n")};
+  EXPECT_EQ(showList(list), "[Patterns [] (fromList []),Patterns [0] (fromList [])]");
+  std::ostringstream out;
+  out << trie;
+  EXPECT_EQ(out.str(), show(trie));
+}
+
+TEST(Unsnoc, SplitsOffTheLastElement) {
+  EXPECT_EQ(unsnoc(std::vector<int>{}), std::nullopt);
+  const auto split = unsnoc(std::vector<int>{1, 2, 3});
+  ASSERT_TRUE(split);
+  EXPECT_EQ(split->first, (std::vector<int>{1, 2}));
+  EXPECT_EQ(split->second, 3);
+}
+
+TEST(Limits, AVeryLongPatternBuildsAndReleasesWithoutDeepRecursion) {
+  const std::u32string line(300'000, U'a');
+  const Patterns trie = parsePatterns(line + U"1\n");
+  EXPECT_EQ(lookupPattern(U"aaa", trie), (ScoreList{0, 0, 0}));
+}
+
+}  // namespace
+}  // namespace morvane

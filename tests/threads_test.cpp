@@ -1,1 +1,79 @@
+// Many threads taking languages for the first time at once must each see the
+// one shared hyphenator, fully built, and get the single-threaded answers.
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <barrier>
+#include <random>
+#include <thread>
+
+#include "morvane/morvane.hpp"
+
+namespace morvane {
+namespace {
+
+const std::vector<std::string> kWords{"hyphenation", "Silbentrennung", "tavaszelő",
+                                      "encyclopedia", "καλημέρα",       "развитие",
+                                      "characteristically", "onafhankelijkheid", "qwertyuiop"};
+
+using Answers = std::vector<std::vector<std::string>>;
+
+Answers answersFor(const Hyphenator& h) {
+  Answers answers;
+  for (const auto& word : kWords) answers.push_back(hyphenate(h, word));
+  return answers;
+}
+
+TEST(Threads, ColdStartOfSameAndDifferentLanguages) {
+  constexpr int kThreads = 16;
+  const std::vector<Language> all = enumFrom(kFirstLanguage);
+  std::vector<std::vector<std::pair<Language, const Hyphenator*>>> seen(kThreads);
+  std::vector<std::vector<Answers>> results(kThreads);
+  std::barrier start(kThreads);
+  {
+    std::vector<std::jthread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+      threads.emplace_back([&, t] {
+        std::vector<Language> order = all;
+        std::shuffle(order.begin(), order.end(), std::mt19937(static_cast<unsigned>(t)));
+        // Half the threads start on the same language, the rest on their own.
+        if (t % 2 == 0) std::iter_swap(order.begin(), std::find(order.begin(), order.end(), Language::German_1996));
+        start.arrive_and_wait();
+        for (const Language l : order) {
+          const Hyphenator& h = languageHyphenator(l);
+          seen[t].emplace_back(l, &h);
+          results[t].push_back(answersFor(h));
+        }
+      });
+    }
+  }
+  for (int t = 0; t < kThreads; ++t) {
+    ASSERT_EQ(seen[t].size(), all.size());
+    for (std::size_t i = 0; i < seen[t].size(); ++i) {
+      const auto [language, pointer] = seen[t][i];
+      EXPECT_EQ(pointer, &languageHyphenator(language));
+      EXPECT_EQ(results[t][i], answersFor(loadHyphenator(language))) << language;
+    }
+  }
+}
+
+TEST(Threads, OneSharedHyphenatorUsedByManyThreads) {
+  const Hyphenator h = loadHyphenator(Language::English_US);
+  const Answers expected = answersFor(loadHyphenator(Language::English_US));
+  std::atomic<int> mismatches{0};
+  {
+    std::vector<std::jthread> threads;
+    for (int t = 0; t < 16; ++t) {
+      threads.emplace_back([&] {
+        for (int i = 0; i < 50; ++i) {
+          if (answersFor(h) != expected) ++mismatches;
+        }
+      });
+    }
+  }
+  EXPECT_EQ(mismatches, 0);
+}
+
+}  // namespace
+}  // namespace morvane
