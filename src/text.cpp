@@ -65,7 +65,8 @@ class TextHyphenator {
   TextHyphenator(const Hyphenator& h, View separator, String& out)
       : h_(h), separator_(separator), out_(out) {}
 
-  void run(View text) {
+  /// Hyphenates `text` into the output; returns the number of words.
+  std::size_t run(View text) {
     std::size_t at = 0;
     while (at < text.size()) {
       const Unit unit = unitAt(text, at);
@@ -83,6 +84,7 @@ class TextHyphenator {
       chunk(text.substr(at, end - at));
       at = end;
     }
+    return words_;
   }
 
  private:
@@ -102,13 +104,14 @@ class TextHyphenator {
         softHyphen = softHyphen || unit.value == kSoftHyphen;
         end += unit.length;
       }
-      if (end == at) {
+      if (end == at) {  // not part of a word
         const std::size_t length = unitAt(text, at).length;
         out_.append(text.substr(at, length));
         at += length;
         continue;
       }
       const View word = text.substr(at, end - at);
+      ++words_;
       if (softHyphen) {
         out_.append(word);
       } else {
@@ -146,6 +149,7 @@ class TextHyphenator {
   const Hyphenator& h_;
   View separator_;
   String& out_;
+  std::size_t words_ = 0;
 };
 
 }  // namespace
@@ -154,20 +158,20 @@ std::u32string hyphenateText(const Hyphenator& h, std::u32string_view text,
                              std::u32string_view separator) {
   std::u32string out;
   out.reserve(text.size() + text.size() / 8);
-  TextHyphenator<char32_t>(h, separator, out).run(text);
+  (void)TextHyphenator<char32_t>(h, separator, out).run(text);
   return out;
 }
 
 std::string hyphenateText(const Hyphenator& h, std::string_view text, std::string_view separator) {
   std::string out;
-  appendHyphenatedText(h, text, separator, out);
+  (void)appendHyphenatedText(h, text, separator, out);
   return out;
 }
 
-void appendHyphenatedText(const Hyphenator& h, std::string_view text, std::string_view separator,
-                          std::string& out) {
+std::size_t appendHyphenatedText(const Hyphenator& h, std::string_view text,
+                                 std::string_view separator, std::string& out) {
   out.reserve(out.size() + text.size() + text.size() / 8);
-  TextHyphenator<char>(h, separator, out).run(text);
+  return TextHyphenator<char>(h, separator, out).run(text);
 }
 
 }  // namespace morvane

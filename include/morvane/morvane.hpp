@@ -12,3 +12,4 @@
 #include "morvane/patterns.hpp"
 #include "morvane/scores.hpp"
 #include "morvane/text.hpp"
+#include "morvane/version.hpp"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -19,9 +20,10 @@ namespace morvane {
 [[nodiscard]] std::string hyphenateText(const Hyphenator& h, std::string_view text,
                                         std::string_view separator = "\u00AD");
 
-/// Appends the hyphenated `text` to `out` (for streaming in pieces: cut the
-/// input only at white space so each piece is whole words).
-void appendHyphenatedText(const Hyphenator& h, std::string_view text, std::string_view separator,
-                          std::string& out);
+/// Appends the hyphenated `text` to `out` and returns how many words it met.
+/// For streaming in pieces, cut the input only at white space, so that every
+/// piece holds whole words.
+std::size_t appendHyphenatedText(const Hyphenator& h, std::string_view text,
+                                 std::string_view separator, std::string& out);
 
 }  // namespace morvane
