@@ -35,8 +35,9 @@ CharMap::CharMap(std::span<const std::pair<char32_t, char32_t>> pairs) {
     }
     values_[((pageIndex_[page] - 1) << 8) | (key & 0xFF)] = paged ? value : kAbsent;
   }
-  size_ = rare_.size() + static_cast<std::size_t>(std::count_if(
-                             values_.begin(), values_.end(), [](char32_t v) { return v != kAbsent; }));
+  size_ =
+      rare_.size() + static_cast<std::size_t>(std::count_if(
+                         values_.begin(), values_.end(), [](char32_t v) { return v != kAbsent; }));
 }
 
 std::optional<char32_t> CharMap::findRare(char32_t c) const {

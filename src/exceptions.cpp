@@ -163,18 +163,20 @@ void appendShow(std::string& out, int precedence, const Exceptions& table) {
 
 }  // namespace
 
-std::string showsPrec(int precedence, const Exceptions& table, std::string rest) {
+std::string showsPrec(int precedence, const Exceptions& table, std::string_view rest) {
   std::string out;
   appendShow(out, precedence, table);
-  return out + rest;
+  out += rest;
+  return out;
 }
 
 std::string show(const Exceptions& table) { return showsPrec(0, table); }
 
-std::string showList(std::span<const Exceptions> tables, std::string rest) {
+std::string showList(std::span<const Exceptions> tables, std::string_view rest) {
   std::string out;
   detail::appendList(out, tables, [](std::string& o, const Exceptions& t) { appendShow(o, 0, t); });
-  return out + rest;
+  out += rest;
+  return out;
 }
 
 std::ostream& operator<<(std::ostream& out, const Exceptions& table) { return out << show(table); }

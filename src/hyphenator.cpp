@@ -23,11 +23,13 @@ Hyphenator::Hyphenator(std::shared_ptr<const detail::HyphenatorParts> parts)
     : parts_(std::move(parts)) {}
 
 Hyphenator::Hyphenator(Lazy<CharFunction> chars, Lazy<Patterns> patterns,
-                       Lazy<Exceptions> exceptions, std::int64_t leftMin, std::int64_t rightMin)
-    : parts_(std::make_shared<const detail::HyphenatorParts>(detail::HyphenatorParts{
-          std::move(chars), patterns, std::move(exceptions), leftMin, rightMin,
-          Lazy<std::shared_ptr<const detail::PatternTable>>(
-              [patterns] { return detail::compiledTable(patterns.get()); })})) {}
+                       Lazy<Exceptions> exceptions, std::int64_t leftMin, std::int64_t rightMin) {
+  Lazy<std::shared_ptr<const detail::PatternTable>> table(
+      [patterns] { return detail::compiledTable(patterns.get()); });
+  parts_ = std::make_shared<const detail::HyphenatorParts>(
+      detail::HyphenatorParts{std::move(chars), std::move(patterns), std::move(exceptions), leftMin,
+                              rightMin, std::move(table)});
+}
 
 const CharFunction& hyphenatorChars(const Hyphenator& h) { return detail::partsOf(h).chars.get(); }
 const Patterns& hyphenatorPatterns(const Hyphenator& h) {
@@ -63,8 +65,8 @@ void emitBreaks(const detail::HyphenatorParts& h, std::u32string_view word, std:
   // The first leftMin boundaries are zeroed, and at most n − leftMin − rightMin + 1
   // entries are kept after them (after none, when leftMin ≤ 0).
   const Wide lowest = std::max<Wide>(left, 1);
-  const Wide highest = std::min<Wide>({n, static_cast<Wide>(rawLength) - 1,
-                                       left >= 1 ? n - right : n - left - right});
+  const Wide highest = std::min<Wide>(
+      {n, static_cast<Wide>(rawLength) - 1, left >= 1 ? n - right : n - left - right});
   for (Wide p = lowest; p <= highest; ++p) {
     const auto at = static_cast<std::size_t>(p);
     if (raw(at) % 2 != 0) emit(at);
@@ -87,7 +89,8 @@ void forEachBreak(const detail::HyphenatorParts& h, std::u32string_view word, Em
     const auto found = exceptions.entries().find(key);
     if (found != exceptions.entries().end()) {
       const ScoreList& scores = found->second;
-      emitBreaks(h, word, scores.size(), [&scores](std::size_t j) { return scores[j]; }, emit);
+      emitBreaks(
+          h, word, scores.size(), [&scores](std::size_t j) { return scores[j]; }, emit);
       return;
     }
   }
@@ -104,7 +107,8 @@ void forEachBreak(const detail::HyphenatorParts& h, std::u32string_view word, Em
   // empty word) it simply allows no break.
   const std::size_t rawLength = n + (reachesEnd ? 1 : 0);
   if (rawLength == 0) return;
-  emitBreaks(h, word, rawLength, [&raw](std::size_t j) { return raw[j + 1]; }, emit);
+  emitBreaks(
+      h, word, rawLength, [&raw](std::size_t j) { return raw[j + 1]; }, emit);
 }
 
 template <class Piece, class Cut>

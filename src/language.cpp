@@ -81,14 +81,17 @@ std::vector<Language> enumFromThenTo(Language from, Language then, Language to) 
 
 std::string show(Language language) { return std::string(kNames.at(indexOf(language))); }
 
-std::string showsPrec(int /*precedence*/, Language language, std::string rest) {
-  return show(language) + rest;
+std::string showsPrec(int /*precedence*/, Language language, std::string_view rest) {
+  std::string out = show(language);
+  out += rest;
+  return out;
 }
 
-std::string showList(std::span<const Language> languages, std::string rest) {
+std::string showList(std::span<const Language> languages, std::string_view rest) {
   std::string out;
   detail::appendList(out, languages, [](std::string& o, Language l) { o += show(l); });
-  return out + rest;
+  out += rest;
+  return out;
 }
 
 std::ostream& operator<<(std::ostream& out, Language language) {

@@ -130,7 +130,9 @@ std::optional<Language> exactTag(std::string_view tag) {
 }
 
 bool isRegionSubtag(std::string_view subtag) {
-  const auto all = [&](auto predicate) { return std::all_of(subtag.begin(), subtag.end(), predicate); };
+  const auto all = [&](auto predicate) {
+    return std::all_of(subtag.begin(), subtag.end(), predicate);
+  };
   return (subtag.size() == 2 && all([](char c) { return c >= 'a' && c <= 'z'; })) ||
          (subtag.size() == 3 && all([](char c) { return c >= '0' && c <= '9'; }));
 }

@@ -1,10 +1,11 @@
+#include "loader.hpp"
+
 #include <array>
 #include <string>
 
 #include "embedded_store.hpp"
 #include "gzip.hpp"
 #include "hyphenator_parts.hpp"
-#include "loader.hpp"
 #include "morvane/error.hpp"
 #include "morvane/languages.hpp"
 #include "pattern_builder.hpp"
@@ -52,15 +53,13 @@ Hyphenator loadHyphenator(Language language) {
   const std::string stem = "hyph-" + std::string(languageAffix(language));
   const std::string patternFile = stem + ".pat.txt.gz";
   const Minimums minimums = kMinimums.at(static_cast<std::size_t>(fromEnum(language)));
-  return detail::makeHyphenator(std::make_shared<const detail::HyphenatorParts>(
-      detail::HyphenatorParts{
-          Lazy<CharFunction>([file = stem + ".chr.txt.gz"] {
-            return charFunctionFrom(embeddedText(file));
-          }),
+  return detail::makeHyphenator(
+      std::make_shared<const detail::HyphenatorParts>(detail::HyphenatorParts{
+          Lazy<CharFunction>(
+              [file = stem + ".chr.txt.gz"] { return charFunctionFrom(embeddedText(file)); }),
           Lazy<Patterns>([patternFile] { return parsePatterns(embeddedText(patternFile)); }),
-          Lazy<Exceptions>([file = stem + ".hyp.txt.gz"] {
-            return parseExceptions(embeddedText(file));
-          }),
+          Lazy<Exceptions>(
+              [file = stem + ".hyp.txt.gz"] { return parseExceptions(embeddedText(file)); }),
           minimums.left,
           minimums.right,
           // Scoring compiles the pattern text directly, never building the trie.

@@ -44,8 +44,8 @@ PatternTable::PatternTable(const PatternBuilder& builder) {
   symbols_ = CharMap(symbolPairs);
   dot_ = symbol(U'.');
   const auto symbolOf = [&](char32_t c) {
-    return static_cast<std::uint32_t>(
-        std::lower_bound(letters.begin(), letters.end(), c) - letters.begin() + 1);
+    return static_cast<std::uint32_t>(std::lower_bound(letters.begin(), letters.end(), c) -
+                                      letters.begin() + 1);
   };
 
   // Breadth-first renumbering: each node's children get consecutive numbers.

@@ -45,12 +45,12 @@ class PatternTable {
 
   [[nodiscard]] std::uint32_t findChild(const Node& node, std::uint32_t symbol) const;
 
-  CharMap symbols_;                  // code point → symbol (stored as char32_t)
+  CharMap symbols_;  // code point → symbol (stored as char32_t)
   std::uint32_t dot_ = kNoSymbol;
   std::vector<std::uint32_t> rootChild_;  // symbol → node, 0 when absent
-  std::vector<Node> nodes_;          // breadth-first; node 0 is the root
-  std::vector<std::uint32_t> edge_;  // symbol on the edge into each node
-  std::vector<Score> scores_;        // all distinct score lists, end to end
+  std::vector<Node> nodes_;               // breadth-first; node 0 is the root
+  std::vector<std::uint32_t> edge_;       // symbol on the edge into each node
+  std::vector<Score> scores_;             // all distinct score lists, end to end
 };
 
 }  // namespace morvane::detail

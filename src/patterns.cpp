@@ -129,7 +129,8 @@ Patterns insertPattern(std::u32string_view pattern, const Patterns& trie) {
 
   // The new node at the end of the letters, with a fresh chain above it down
   // to the first missing child; `top` is the depth of the chain's head.
-  Patterns rebuilt(scorePattern(pattern), reached == length ? path.back()->children() : PatternChildren{});
+  Patterns rebuilt(scorePattern(pattern),
+                   reached == length ? path.back()->children() : PatternChildren{});
   const std::size_t top = reached == length ? length : reached + 1;
   for (std::size_t depth = length - 1; depth + 1 > top; --depth) {
     rebuilt = Patterns({}, {{letters[depth], std::move(rebuilt)}});
@@ -258,18 +259,20 @@ void appendShow(std::string& out, int precedence, const Patterns& trie) {
 
 }  // namespace
 
-std::string showsPrec(int precedence, const Patterns& trie, std::string rest) {
+std::string showsPrec(int precedence, const Patterns& trie, std::string_view rest) {
   std::string out;
   appendShow(out, precedence, trie);
-  return out + rest;
+  out += rest;
+  return out;
 }
 
 std::string show(const Patterns& trie) { return showsPrec(0, trie); }
 
-std::string showList(std::span<const Patterns> tries, std::string rest) {
+std::string showList(std::span<const Patterns> tries, std::string_view rest) {
   std::string out;
   detail::appendList(out, tries, [](std::string& o, const Patterns& t) { appendShow(o, 0, t); });
-  return out + rest;
+  out += rest;
+  return out;
 }
 
 std::ostream& operator<<(std::ostream& out, const Patterns& trie) { return out << show(trie); }

@@ -13,6 +13,7 @@ struct Range {
   char32_t last;
 };
 
+// clang-format off
 constexpr std::array<Range, 713> kLetterRanges = {{
     {0x41, 0x5A},
     {0x61, 0x7A},
@@ -728,6 +729,7 @@ constexpr std::array<Range, 713> kLetterRanges = {{
     {0x30000, 0x3134A},
     {0xE0100, 0xE01EF},
 }};
+// clang-format on
 
 }  // namespace
 

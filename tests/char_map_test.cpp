@@ -1,13 +1,14 @@
-#include <gtest/gtest.h>
-
 #include "morvane/char_map.hpp"
+
+#include <gtest/gtest.h>
 
 namespace morvane {
 namespace {
 
 TEST(CharMap, LaterPairsWinAndUnlistedCharactersPassThrough) {
-  const std::vector<std::pair<char32_t, char32_t>> pairs{
-      {U'S', U's'}, {U'S', U'ß'}, {U'Σ', U'σ'}, {0x10FFFF, U'x'}, {0x7FFFFFFF, U'y'}, {U'q', 0xFFFFFFFF}};
+  const std::vector<std::pair<char32_t, char32_t>> pairs{{U'S', U's'},       {U'S', U'ß'},
+                                                         {U'Σ', U'σ'},       {0x10FFFF, U'x'},
+                                                         {0x7FFFFFFF, U'y'}, {U'q', 0xFFFFFFFF}};
   const CharMap map(pairs);
   EXPECT_EQ(map(U'S'), U'ß');
   EXPECT_EQ(map(U'Σ'), U'σ');

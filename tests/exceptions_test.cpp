@@ -93,7 +93,8 @@ TEST(Combine, IsAnIdempotentAssociativeUnion) {
 }
 
 TEST(Show, QuotesKeysWithTheStandardEscapes) {
-  EXPECT_EQ(show(parseExceptions(U"ta-ble\n")), "Exceptions (fromList [(\"table\",[0,0,1,0,0,0])])");
+  EXPECT_EQ(show(parseExceptions(U"ta-ble\n")),
+            "Exceptions (fromList [(\"table\",[0,0,1,0,0,0])])");
   EXPECT_EQ(show(Exceptions()), "Exceptions (fromList [])");
   EXPECT_EQ(showsPrec(11, Exceptions()), "(Exceptions (fromList []))");
   const Exceptions odd(ExceptionMap{{U"\"\\\n\u00e91\u007f\u000eH\u0001", {0}}});

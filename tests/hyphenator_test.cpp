@@ -18,7 +18,8 @@ using testing_support::joined;
 const std::u32string_view kToyPatterns = U"a1\n1b\n";
 
 Hyphenator toy(std::int64_t left, std::int64_t right, Exceptions exceptions = {}) {
-  return Hyphenator(CharFunction(), parsePatterns(kToyPatterns), std::move(exceptions), left, right);
+  return Hyphenator(CharFunction(), parsePatterns(kToyPatterns), std::move(exceptions), left,
+                    right);
 }
 
 std::u32string cut(const Hyphenator& h, std::u32string_view word) {
@@ -105,7 +106,8 @@ TEST(Hyphenate, AgreesWithTheLiteralRulesOnRandomTables) {
   for (int round = 0; round < 300; ++round) {
     const Patterns patterns = parsePatterns(testing_support::randomPatternText(rng, 12));
     std::u32string exceptionText;
-    for (int i = 0; i < 3; ++i) exceptionText += testing_support::randomString(rng, U"ab-", 6) + U"\n";
+    for (int i = 0; i < 3; ++i)
+      exceptionText += testing_support::randomString(rng, U"ab-", 6) + U"\n";
     const Exceptions exceptions = parseExceptions(exceptionText);
     const std::int64_t left = minimum(rng);
     const std::int64_t right = minimum(rng);
@@ -145,8 +147,12 @@ TEST(Utf8, PiecesAreTheCallersOwnBytes) {
 
 TEST(Utf8, InvalidInputIsAnErrorNamingTheByte) {
   const Hyphenator h = toy(1, 1);
-  for (const auto& [bytes, offset] : std::vector<std::pair<std::string, int>>{
-           {"ab\xFF", 2}, {"\xC3", 0}, {"a\xED\xA0\x80", 1}, {"aa\xC0\xAF", 2}, {"\xF4\x90\x80\x80", 0}}) {
+  for (const auto& [bytes, offset] :
+       std::vector<std::pair<std::string, int>>{{"ab\xFF", 2},
+                                                {"\xC3", 0},
+                                                {"a\xED\xA0\x80", 1},
+                                                {"aa\xC0\xAF", 2},
+                                                {"\xF4\x90\x80\x80", 0}}) {
     try {
       (void)hyphenate(h, bytes);
       ADD_FAILURE() << "no error for offset " << offset;
@@ -170,17 +176,16 @@ TEST(Fields, AccessorsGiveWhatWasStored) {
 TEST(Fields, DeferredFieldsRunOnceOnFirstUseEvenUnderContention) {
   std::atomic<int> patternRuns{0};
   std::atomic<int> charRuns{0};
-  const Hyphenator h(
-      Lazy<CharFunction>([&charRuns] {
-        ++charRuns;
-        return CharFunction();
-      }),
-      Lazy<Patterns>([&patternRuns] {
-        ++patternRuns;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        return parsePatterns(kToyPatterns);
-      }),
-      Lazy<Exceptions>([] { return Exceptions(); }), 1, 1);
+  const Hyphenator h(Lazy<CharFunction>([&charRuns] {
+                       ++charRuns;
+                       return CharFunction();
+                     }),
+                     Lazy<Patterns>([&patternRuns] {
+                       ++patternRuns;
+                       std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                       return parsePatterns(kToyPatterns);
+                     }),
+                     Lazy<Exceptions>([] { return Exceptions(); }), 1, 1);
   EXPECT_EQ(patternRuns, 0);  // the constructor triggers nothing
   EXPECT_EQ(charRuns, 0);
 

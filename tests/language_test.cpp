@@ -51,13 +51,16 @@ TEST(Language, EnumerationFailsWithExactMessages) {
 TEST(Language, RangesAndSteps) {
   EXPECT_EQ(enumFrom(Welsh), std::vector<Language>{Welsh});
   EXPECT_TRUE(enumFromTo(Welsh, Afrikaans).empty());
-  EXPECT_EQ(enumFromTo(English_US, Esperanto), (std::vector<Language>{English_US, English_GB, Esperanto}));
+  EXPECT_EQ(enumFromTo(English_US, Esperanto),
+            (std::vector<Language>{English_US, English_GB, Esperanto}));
   EXPECT_EQ(enumFromThen(Afrikaans, Welsh), (std::vector<Language>{Afrikaans, Welsh}));
   EXPECT_EQ(enumFromThen(Welsh, Uppersorbian).size(), 73U);
   EXPECT_EQ(enumFromThen(Welsh, Ukrainian).size(), 37U);
   EXPECT_EQ(enumFromThen(Welsh, Ukrainian).back(), Afrikaans);
-  EXPECT_EQ(enumFromThenTo(Afrikaans, Assamese, Bengali), (std::vector<Language>{Afrikaans, Assamese, Bengali}));
-  EXPECT_EQ(enumFromThenTo(Bengali, Assamese, Armenian), (std::vector<Language>{Bengali, Assamese}));
+  EXPECT_EQ(enumFromThenTo(Afrikaans, Assamese, Bengali),
+            (std::vector<Language>{Afrikaans, Assamese, Bengali}));
+  EXPECT_EQ(enumFromThenTo(Bengali, Assamese, Armenian),
+            (std::vector<Language>{Bengali, Assamese}));
   // A zero step never ends: refused rather than running out of memory.
   EXPECT_THROW((void)enumFromThen(Thai, Thai), Error);
   EXPECT_TRUE(enumFromThenTo(Thai, Thai, Afrikaans).empty());
@@ -90,16 +93,30 @@ TEST(FindLanguage, ByAffixNameOrTag) {
   EXPECT_EQ(languageFromName("norwegian_bokmal"), Norwegian_Bokmal);
   EXPECT_EQ(languageFromName("English_US"), English_US);
   EXPECT_EQ(languageFromName("English"), std::nullopt);
-  const std::vector<std::pair<std::string_view, Language>> tags{
-      {"en", English_US},        {"en-US", English_US},   {"en-GB", English_GB},
-      {"en_gb", English_GB},     {"de", German_1996},     {"de-DE", German_1996},
-      {"de-AT", German_1996},    {"de-CH", German_Swiss}, {"de-1901", German_1901},
-      {"nb", Norwegian_Bokmal},  {"no", Norwegian_Bokmal}, {"nn", Norwegian_Nynorsk},
-      {"sr", Serbian_Cyrillic},  {"sr-Latn", Serbocroatian_Latin}, {"sr-Latn-RS", Serbocroatian_Latin},
-      {"el", Greek_Mono},        {"el-polyton", Greek_Poly}, {"la", Latin},
-      {"pt-BR", Portuguese},     {"fr-CA", French},       {"mn", Mongolian}};
+  const std::vector<std::pair<std::string_view, Language>> tags{{"en", English_US},
+                                                                {"en-US", English_US},
+                                                                {"en-GB", English_GB},
+                                                                {"en_gb", English_GB},
+                                                                {"de", German_1996},
+                                                                {"de-DE", German_1996},
+                                                                {"de-AT", German_1996},
+                                                                {"de-CH", German_Swiss},
+                                                                {"de-1901", German_1901},
+                                                                {"nb", Norwegian_Bokmal},
+                                                                {"no", Norwegian_Bokmal},
+                                                                {"nn", Norwegian_Nynorsk},
+                                                                {"sr", Serbian_Cyrillic},
+                                                                {"sr-Latn", Serbocroatian_Latin},
+                                                                {"sr-Latn-RS", Serbocroatian_Latin},
+                                                                {"el", Greek_Mono},
+                                                                {"el-polyton", Greek_Poly},
+                                                                {"la", Latin},
+                                                                {"pt-BR", Portuguese},
+                                                                {"fr-CA", French},
+                                                                {"mn", Mongolian}};
   for (const auto& [tag, language] : tags) EXPECT_EQ(languageFromTag(tag), language) << tag;
-  for (const std::string_view unknown : {"", "xx", "zh", "zh-Hans", "mn-Mong", "de-CH-1996", "en-", "-"}) {
+  for (const std::string_view unknown :
+       {"", "xx", "zh", "zh-Hans", "mn-Mong", "de-CH-1996", "en-", "-"}) {
     EXPECT_EQ(languageFromTag(unknown), std::nullopt) << unknown;
   }
   EXPECT_EQ(findLanguage("hu"), Hungarian);

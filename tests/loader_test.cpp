@@ -1,3 +1,5 @@
+#include "loader.hpp"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -5,7 +7,6 @@
 #include "embedded_store.hpp"
 #include "gzip.hpp"
 #include "hyphenator_parts.hpp"
-#include "loader.hpp"
 #include "morvane/morvane.hpp"
 #include "utf8.hpp"
 
@@ -36,7 +37,8 @@ TEST(EmbeddedStore, HoldsFourFilesPerLanguageInByteOrder) {
   EXPECT_EQ(total, 2'499'549U);
   for (const Language l : enumFrom(kFirstLanguage)) {
     for (const char* kind : {".chr", ".hyp", ".lic", ".pat"}) {
-      EXPECT_TRUE(detail::findEmbeddedFile("hyph-" + std::string(languageAffix(l)) + kind + ".txt.gz"))
+      EXPECT_TRUE(
+          detail::findEmbeddedFile("hyph-" + std::string(languageAffix(l)) + kind + ".txt.gz"))
           << l << kind;
     }
   }
@@ -46,7 +48,8 @@ TEST(EmbeddedStore, LooksUpExactNamesOnly) {
   EXPECT_EQ(detail::findEmbeddedFile("hyph-AF.chr.txt.gz"), std::nullopt);
   EXPECT_EQ(detail::findEmbeddedFile("hyph-af.chr.txt"), std::nullopt);
   EXPECT_EQ(detail::findEmbeddedFile("hyph-af.chr.txt.gz")->size(), 147U);
-  EXPECT_NE(detail::embeddedText("hyph-la.pat.txt.gz"), detail::embeddedText("hyph-la-x-classic.pat.txt.gz"));
+  EXPECT_NE(detail::embeddedText("hyph-la.pat.txt.gz"),
+            detail::embeddedText("hyph-la-x-classic.pat.txt.gz"));
   EXPECT_TRUE(detail::embeddedText("hyph-as.hyp.txt.gz").empty());
   EXPECT_EQ(detail::gunzip(*detail::findEmbeddedFile("hyph-hu.pat.txt.gz")).size(), 528'090U);
 }
@@ -104,7 +107,8 @@ TEST(Loading, MinimumsAndExceptionsPerLanguage) {
 }
 
 TEST(Loading, EnglishExamples) {
-  EXPECT_EQ(hyphenate(english_US, "hyphenation"), (std::vector<std::string>{"hy", "phen", "ation"}));
+  EXPECT_EQ(hyphenate(english_US, "hyphenation"),
+            (std::vector<std::string>{"hy", "phen", "ation"}));
   EXPECT_EQ(hyphenate(english_US, U"table"), (std::vector<std::u32string>{U"ta", U"ble"}));
   EXPECT_EQ(joined(hyphenate(english_US, "present")), "present");
   EXPECT_EQ(joined(hyphenate(english_US, "Associate")), "As-so-ciate");

@@ -37,11 +37,13 @@ TEST(ParsePatterns, EqualsInsertingTheLinesFromLastToFirst) {
     const std::u32string text = testing_support::randomPatternText(rng, 10);
     std::vector<std::u32string> lines;
     std::size_t start = 0;
-    for (std::size_t end; (end = text.find(U'\n', start)) != std::u32string::npos; start = end + 1) {
+    for (std::size_t end; (end = text.find(U'\n', start)) != std::u32string::npos;
+         start = end + 1) {
       lines.push_back(text.substr(start, end - start));
     }
     Patterns folded;
-    for (auto line = lines.rbegin(); line != lines.rend(); ++line) folded = insertPattern(*line, folded);
+    for (auto line = lines.rbegin(); line != lines.rend(); ++line)
+      folded = insertPattern(*line, folded);
     ASSERT_EQ(parsePatterns(text), folded) << show(folded);
   }
 }
@@ -54,7 +56,14 @@ TEST(InsertPattern, BuildsAChainAndReplacesScores) {
   const Patterns two = insertPattern(U".2a", one);
   EXPECT_EQ(two.children().at(U'.').children().at(U'a').scores(), (ScoreList{0, 2, 0}));
   EXPECT_EQ(two.children().at(U'.').children().at(U'a').children().size(), 1U);
-  EXPECT_EQ(insertPattern(U".3a1b", two).children().at(U'.').children().at(U'a').children().at(U'b').scores(),
+  EXPECT_EQ(insertPattern(U".3a1b", two)
+                .children()
+                .at(U'.')
+                .children()
+                .at(U'a')
+                .children()
+                .at(U'b')
+                .scores(),
             (ScoreList{0, 3, 1, 0}));
   EXPECT_EQ(one.children().at(U'.').children().at(U'a').scores(), ScoreList{});  // unchanged
 }

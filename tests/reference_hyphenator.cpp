@@ -25,14 +25,14 @@ ScoreList shifted(const ScoreList& list) {
 }
 
 ScoreList take(const ScoreList& list, std::int64_t count) {
-  const auto n = static_cast<std::size_t>(std::clamp<std::int64_t>(
-      count, 0, static_cast<std::int64_t>(list.size())));
+  const auto n = static_cast<std::size_t>(
+      std::clamp<std::int64_t>(count, 0, static_cast<std::int64_t>(list.size())));
   return {list.begin(), list.begin() + static_cast<std::ptrdiff_t>(n)};
 }
 
 ScoreList drop(const ScoreList& list, std::int64_t count) {
-  const auto n = static_cast<std::size_t>(std::clamp<std::int64_t>(
-      count, 0, static_cast<std::int64_t>(list.size())));
+  const auto n = static_cast<std::size_t>(
+      std::clamp<std::int64_t>(count, 0, static_cast<std::int64_t>(list.size())));
   return {list.begin() + static_cast<std::ptrdiff_t>(n), list.end()};
 }
 

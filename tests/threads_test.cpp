@@ -13,8 +13,8 @@
 namespace morvane {
 namespace {
 
-const std::vector<std::string> kWords{"hyphenation", "Silbentrennung", "tavaszelő",
-                                      "encyclopedia", "καλημέρα",       "развитие",
+const std::vector<std::string> kWords{"hyphenation",        "Silbentrennung",    "tavaszelő",
+                                      "encyclopedia",       "καλημέρα",          "развитие",
                                       "characteristically", "onafhankelijkheid", "qwertyuiop"};
 
 using Answers = std::vector<std::vector<std::string>>;
@@ -38,7 +38,9 @@ TEST(Threads, ColdStartOfSameAndDifferentLanguages) {
         std::vector<Language> order = all;
         std::shuffle(order.begin(), order.end(), std::mt19937(static_cast<unsigned>(t)));
         // Half the threads start on the same language, the rest on their own.
-        if (t % 2 == 0) std::iter_swap(order.begin(), std::find(order.begin(), order.end(), Language::German_1996));
+        if (t % 2 == 0)
+          std::iter_swap(order.begin(),
+                         std::find(order.begin(), order.end(), Language::German_1996));
         start.arrive_and_wait();
         for (const Language l : order) {
           const Hyphenator& h = languageHyphenator(l);

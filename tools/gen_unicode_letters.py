@@ -31,11 +31,13 @@ struct Range {{
   char32_t last;
 }};
 
+// clang-format off
 constexpr std::array<Range, {len(ranges)}> kLetterRanges = {{{{
 """)
 for first, last in ranges:
     out.write(f"    {{0x{first:X}, 0x{last:X}}},\n")
 out.write("""}};
+// clang-format on
 
 }  // namespace
 

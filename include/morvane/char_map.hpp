@@ -56,11 +56,12 @@ class CharFunction {
   CharFunction() = default;
   explicit CharFunction(CharMap map) : map_(std::make_shared<const CharMap>(std::move(map))) {}
   template <class F>
-    requires std::invocable<const F&, char32_t> &&
-             std::convertible_to<std::invoke_result_t<const F&, char32_t>, char32_t> &&
-             (!std::same_as<std::remove_cvref_t<F>, CharFunction>) &&
-             (!std::same_as<std::remove_cvref_t<F>, CharMap>)
-  CharFunction(F function)  // NOLINT(google-explicit-constructor): any callable is a function
+  requires std::invocable<const F&, char32_t> &&
+      std::convertible_to < std::invoke_result_t<const F&, char32_t>,
+  char32_t > &&(!std::same_as<std::remove_cvref_t<F>, CharFunction>)&&(
+                 !std::same_as<std::remove_cvref_t<F>, CharMap>)
+                 CharFunction(
+                     F function)  // NOLINT(google-explicit-constructor): any callable is a function
       : function_(std::move(function)) {}
 
   char32_t operator()(char32_t c) const {

@@ -84,9 +84,10 @@ class Exceptions {
 
 /// "Exceptions (fromList [(\"key\",[scores]),…])", parenthesised when
 /// `precedence` > 10, followed by `rest`. Pair order follows the hash table.
-[[nodiscard]] std::string showsPrec(int precedence, const Exceptions& table, std::string rest = {});
+[[nodiscard]] std::string showsPrec(int precedence, const Exceptions& table,
+                                    std::string_view rest = {});
 [[nodiscard]] std::string show(const Exceptions& table);
-[[nodiscard]] std::string showList(std::span<const Exceptions> tables, std::string rest = {});
+[[nodiscard]] std::string showList(std::span<const Exceptions> tables, std::string_view rest = {});
 std::ostream& operator<<(std::ostream& out, const Exceptions& table);
 
 }  // namespace morvane

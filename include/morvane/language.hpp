@@ -48,9 +48,9 @@ inline constexpr int kLanguageCount = static_cast<int>(kLastLanguage) + 1;
 
 /// The enumerator's name ("English_US"); the precedence is ignored.
 [[nodiscard]] std::string show(Language language);
-[[nodiscard]] std::string showsPrec(int precedence, Language language, std::string rest = {});
+[[nodiscard]] std::string showsPrec(int precedence, Language language, std::string_view rest = {});
 /// "[Afrikaans,Welsh]".
-[[nodiscard]] std::string showList(std::span<const Language> languages, std::string rest = {});
+[[nodiscard]] std::string showList(std::span<const Language> languages, std::string_view rest = {});
 std::ostream& operator<<(std::ostream& out, Language language);
 std::ostream& operator<<(std::ostream& out, std::span<const Language> languages);
 std::ostream& operator<<(std::ostream& out, const std::vector<Language>& languages);

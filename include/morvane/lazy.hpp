@@ -55,15 +55,17 @@ class Lazy {
  public:
   /// A value that is ready from the start.
   template <class U = T>
-    requires std::constructible_from<T, U&&> && (!std::same_as<std::remove_cvref_t<U>, Lazy>)
-  Lazy(U&& value)  // NOLINT(google-explicit-constructor): a value stands for itself
+  requires std::constructible_from<T, U&&> &&(!std::same_as<std::remove_cvref_t<U>, Lazy>)
+      // NOLINTNEXTLINE(google-explicit-constructor,bugprone-forwarding-reference-overload)
+      Lazy(U&& value)  // a value stands for itself
       : state_(std::make_shared<State>(T(std::forward<U>(value)))) {}
 
   /// A value that `producer` makes on first use.
   template <class F>
-    requires std::invocable<F&> && std::convertible_to<std::invoke_result_t<F&>, T> &&
-             (!std::constructible_from<T, F &&>) && (!std::same_as<std::remove_cvref_t<F>, Lazy>)
-  Lazy(F&& producer)  // NOLINT(google-explicit-constructor)
+  requires std::invocable<F&> && std::convertible_to<std::invoke_result_t<F&>, T> &&
+      (!std::constructible_from<T, F&&>)&&(!std::same_as<std::remove_cvref_t<F>, Lazy>)
+      // NOLINTNEXTLINE(google-explicit-constructor,bugprone-forwarding-reference-overload)
+      Lazy(F&& producer)
       : state_(std::make_shared<State>(std::function<T()>(std::forward<F>(producer)))) {}
 
   /// The value, producing it first if no thread has done so yet.

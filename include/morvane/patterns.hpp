@@ -91,9 +91,10 @@ template <class T>
 
 /// "Patterns [scores] (fromList [(key,child),…])", parenthesised when
 /// `precedence` > 10, followed by `rest`.
-[[nodiscard]] std::string showsPrec(int precedence, const Patterns& trie, std::string rest = {});
+[[nodiscard]] std::string showsPrec(int precedence, const Patterns& trie,
+                                    std::string_view rest = {});
 [[nodiscard]] std::string show(const Patterns& trie);
-[[nodiscard]] std::string showList(std::span<const Patterns> tries, std::string rest = {});
+[[nodiscard]] std::string showList(std::span<const Patterns> tries, std::string_view rest = {});
 std::ostream& operator<<(std::ostream& out, const Patterns& trie);
 
 }  // namespace morvane
