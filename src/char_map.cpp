@@ -40,8 +40,7 @@ CharMap::CharMap(std::span<const std::pair<char32_t, char32_t>> pairs) {
                          values_.begin(), values_.end(), [](char32_t v) { return v != kAbsent; }));
 }
 
-std::optional<char32_t> CharMap::findRare(char32_t c) const {
-  if (rare_.empty()) return std::nullopt;
+std::optional<char32_t> CharMap::findRareSlow(char32_t c) const {
   auto at = std::lower_bound(rare_.begin(), rare_.end(), c,
                              [](const auto& pair, char32_t k) { return pair.first < k; });
   if (at == rare_.end() || at->first != c) return std::nullopt;

@@ -1,6 +1,7 @@
 #include "morvane/exceptions.hpp"
 
 #include <algorithm>
+#include <array>
 #include <ostream>
 
 #include "morvane/error.hpp"
@@ -12,14 +13,22 @@ namespace morvane {
 
 struct Exceptions::Table {
   explicit Table(ExceptionMap e) : entries(std::move(e)) {
-    for (const auto& entry : entries) lengths |= lengthBit(entry.first.size());
+    for (const auto& [key, scores] : entries) {
+      const std::size_t bit =
+          key.empty() ? filterBit(0, 0, 0) : filterBit(key.size(), key.front(), key.back());
+      filter[bit / 64] |= std::uint64_t{1} << (bit % 64);
+    }
   }
-  static std::uint64_t lengthBit(std::size_t length) {
-    return std::uint64_t{1} << std::min<std::size_t>(length, 63);
+  /// A bit chosen by the length and the first and last characters, so that
+  /// most words that are not keys are turned away without hashing them.
+  static std::size_t filterBit(std::size_t length, char32_t first, char32_t last) {
+    const std::size_t mix = length * 0x9E3779B1u + first * 0x85EBCA77u + last * 0xC2B2AE3Du;
+    return (mix >> 7) % kFilterBits;
   }
+  static constexpr std::size_t kFilterBits = 4096;
 
   ExceptionMap entries;
-  std::uint64_t lengths = 0;  // bit min(length, 63) set for every key length
+  std::array<std::uint64_t, kFilterBits / 64> filter{};
 };
 
 namespace {
@@ -51,8 +60,10 @@ Exceptions::Exceptions(ExceptionMap entries)
 
 const ExceptionMap& Exceptions::entries() const { return table_->entries; }
 
-bool Exceptions::mayHaveLength(std::size_t length) const {
-  return (table_->lengths & Table::lengthBit(length)) != 0;
+bool Exceptions::mayContain(std::size_t length, char32_t first, char32_t last) const {
+  const std::size_t bit =
+      length == 0 ? Table::filterBit(0, 0, 0) : Table::filterBit(length, first, last);
+  return (table_->filter[bit / 64] >> (bit % 64) & 1u) != 0;
 }
 
 bool operator==(const Exceptions& a, const Exceptions& b) {

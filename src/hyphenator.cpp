@@ -17,6 +17,29 @@ Hyphenator makeHyphenator(std::shared_ptr<const HyphenatorParts> parts) {
 
 const HyphenatorParts& partsOf(const Hyphenator& h) { return *h.parts_; }
 
+HyphenatorParts::HyphenatorParts(Lazy<CharFunction> c, Lazy<Patterns> p, Lazy<Exceptions> e,
+                                 std::int64_t left, std::int64_t right,
+                                 Lazy<std::shared_ptr<const PatternTable>> compiled)
+    : chars(std::move(c)),
+      patterns(std::move(p)),
+      exceptions(std::move(e)),
+      leftMin(left),
+      rightMin(right),
+      table(std::move(compiled)),
+      scorer([chars = chars, table = table] {
+        Scorer scorer{table.get(), std::nullopt};
+        if (const CharMap* map = chars.get().table()) {
+          // c → symbol(chars(c)): the letters themselves, then every mapped
+          // character (to no symbol when it maps outside the patterns).
+          auto pairs = scorer.table->symbols().pairs();
+          for (const auto& [from, to] : map->pairs()) {
+            pairs.emplace_back(from, scorer.table->symbol(to));
+          }
+          scorer.directSymbols.emplace(pairs);
+        }
+        return scorer;
+      }) {}
+
 }  // namespace detail
 
 Hyphenator::Hyphenator(std::shared_ptr<const detail::HyphenatorParts> parts)
@@ -26,9 +49,9 @@ Hyphenator::Hyphenator(Lazy<CharFunction> chars, Lazy<Patterns> patterns,
                        Lazy<Exceptions> exceptions, std::int64_t leftMin, std::int64_t rightMin) {
   Lazy<std::shared_ptr<const detail::PatternTable>> table(
       [patterns] { return detail::compiledTable(patterns.get()); });
-  parts_ = std::make_shared<const detail::HyphenatorParts>(
-      detail::HyphenatorParts{std::move(chars), std::move(patterns), std::move(exceptions), leftMin,
-                              rightMin, std::move(table)});
+  parts_ = std::make_shared<const detail::HyphenatorParts>(std::move(chars), std::move(patterns),
+                                                           std::move(exceptions), leftMin, rightMin,
+                                                           std::move(table));
 }
 
 const CharFunction& hyphenatorChars(const Hyphenator& h) { return detail::partsOf(h).chars.get(); }
@@ -79,14 +102,13 @@ void forEachBreak(const detail::HyphenatorParts& h, std::u32string_view word, Em
   const std::size_t n = word.size();
   if (static_cast<Wide>(n) < static_cast<Wide>(h.leftMin) + static_cast<Wide>(h.rightMin)) return;
 
-  detail::ScratchBuffer<char32_t, kInlineLength> normalised(n);
   const CharFunction& chars = h.chars.get();
-  for (std::size_t i = 0; i < n; ++i) normalised[i] = chars(word[i]);
-  const std::u32string_view key(normalised.data(), n);
-
   const Exceptions& exceptions = h.exceptions.get();
-  if (!exceptions.empty() && exceptions.mayHaveLength(n)) {
-    const auto found = exceptions.entries().find(key);
+  if (!exceptions.empty() &&
+      exceptions.mayContain(n, n == 0 ? 0 : chars(word.front()), n == 0 ? 0 : chars(word.back()))) {
+    detail::ScratchBuffer<char32_t, kInlineLength> normalised(n);
+    for (std::size_t i = 0; i < n; ++i) normalised[i] = chars(word[i]);
+    const auto found = exceptions.entries().find(std::u32string_view(normalised.data(), n));
     if (found != exceptions.entries().end()) {
       const ScoreList& scores = found->second;
       emitBreaks(
@@ -95,12 +117,21 @@ void forEachBreak(const detail::HyphenatorParts& h, std::u32string_view word, Em
     }
   }
 
-  const detail::PatternTable& table = *h.table.get();
+  const detail::Scorer& scorer = h.scorer.get();
+  const detail::PatternTable& table = *scorer.table;
   const std::size_t m = n + 2;
   detail::ScratchBuffer<std::uint32_t, kInlineLength + 2> dotted(m);
   dotted[0] = dotted[m - 1] = table.dotSymbol();
-  for (std::size_t i = 0; i < n; ++i) dotted[i + 1] = table.symbol(normalised[i]);
-  detail::ScratchBuffer<Score, kInlineLength + 2> raw(m);
+  if (scorer.directSymbols) {
+    const CharMap& symbols = *scorer.directSymbols;
+    for (std::size_t i = 0; i < n; ++i) {
+      dotted[i + 1] = symbols.find(word[i]).value_or(detail::PatternTable::kNoSymbol);
+    }
+  } else {
+    for (std::size_t i = 0; i < n; ++i) dotted[i + 1] = table.symbol(chars(word[i]));
+  }
+  detail::ScratchBuffer<detail::PatternTable::Code, kInlineLength + 2> raw(m);
+  std::fill_n(raw.data(), m, 0);
   const bool reachesEnd = table.score(dotted.span(), raw.span());
   // R[j] is raw[j + 1]; R[n] exists only when some pattern scores past the
   // word. A pattern result is never malformed: with no entries at all (the

@@ -53,22 +53,19 @@ Hyphenator loadHyphenator(Language language) {
   const std::string stem = "hyph-" + std::string(languageAffix(language));
   const std::string patternFile = stem + ".pat.txt.gz";
   const Minimums minimums = kMinimums.at(static_cast<std::size_t>(fromEnum(language)));
-  return detail::makeHyphenator(
-      std::make_shared<const detail::HyphenatorParts>(detail::HyphenatorParts{
-          Lazy<CharFunction>(
-              [file = stem + ".chr.txt.gz"] { return charFunctionFrom(embeddedText(file)); }),
-          Lazy<Patterns>([patternFile] { return parsePatterns(embeddedText(patternFile)); }),
-          Lazy<Exceptions>(
-              [file = stem + ".hyp.txt.gz"] { return parseExceptions(embeddedText(file)); }),
-          minimums.left,
-          minimums.right,
-          // Scoring compiles the pattern text directly, never building the trie.
-          Lazy<std::shared_ptr<const detail::PatternTable>>([patternFile] {
-            detail::PatternBuilder builder;
-            builder.addText(embeddedText(patternFile));
-            return std::make_shared<const detail::PatternTable>(builder);
-          }),
-      }));
+  return detail::makeHyphenator(std::make_shared<const detail::HyphenatorParts>(
+      Lazy<CharFunction>(
+          [file = stem + ".chr.txt.gz"] { return charFunctionFrom(embeddedText(file)); }),
+      Lazy<Patterns>([patternFile] { return parsePatterns(embeddedText(patternFile)); }),
+      Lazy<Exceptions>(
+          [file = stem + ".hyp.txt.gz"] { return parseExceptions(embeddedText(file)); }),
+      minimums.left, minimums.right,
+      // Scoring compiles the pattern text directly, never building the trie.
+      Lazy<std::shared_ptr<const detail::PatternTable>>([patternFile] {
+        detail::PatternBuilder builder;
+        builder.addText(embeddedText(patternFile));
+        return std::make_shared<const detail::PatternTable>(builder);
+      })));
 }
 
 const Hyphenator& languageHyphenator(Language language) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <map>
 #include <string_view>
 #include <unordered_map>
 
@@ -21,14 +22,17 @@ struct ScoreListHash {
 
 template <class T>
 std::uint32_t narrow(T value) {
-  if (value > std::numeric_limits<std::uint32_t>::max() - 1) throw Error("pattern table too large");
+  if (value >= std::numeric_limits<std::uint32_t>::max()) throw Error("pattern table too large");
   return static_cast<std::uint32_t>(value);
 }
+
+constexpr std::size_t kNarrowAlphabet = 64;
 
 }  // namespace
 
 PatternTable::PatternTable(const PatternBuilder& builder) {
   const auto& source = builder.nodes();
+  const auto& lists = builder.scoreLists();
 
   // Symbols in ascending code point order, from 1.
   std::vector<char32_t> letters;
@@ -38,23 +42,67 @@ PatternTable::PatternTable(const PatternBuilder& builder) {
   letters.erase(std::unique(letters.begin(), letters.end()), letters.end());
   std::vector<std::pair<char32_t, char32_t>> symbolPairs;
   symbolPairs.reserve(letters.size());
-  for (std::size_t i = 0; i < letters.size(); ++i) {
+  for (std::size_t i = 0; i < letters.size(); ++i)
     symbolPairs.emplace_back(letters[i], narrow(i + 1));
-  }
   symbols_ = CharMap(symbolPairs);
   dot_ = symbol(U'.');
+  wide_ = letters.size() > kNarrowAlphabet;
   const auto symbolOf = [&](char32_t c) {
     return static_cast<std::uint32_t>(std::lower_bound(letters.begin(), letters.end(), c) -
                                       letters.begin() + 1);
   };
 
-  // Breadth-first renumbering: each node's children get consecutive numbers.
+  // Scores become codes: the scores themselves when all fit in 32 bits, else
+  // their ranks, spaced so that each keeps its parity.
+  std::vector<Score> distinct;
+  for (const ScoreList& list : lists) {
+    for (const Score s : list) {
+      if (s != 0) distinct.push_back(s);
+    }
+  }
+  std::sort(distinct.begin(), distinct.end());
+  distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+  const bool identity = distinct.empty() || (distinct.front() >= std::numeric_limits<Code>::min() &&
+                                             distinct.back() <= std::numeric_limits<Code>::max());
+  std::map<Score, Code> codes;
+  if (!identity) {
+    // Codes run from minCode_ upwards; zero keeps code 0.
+    std::vector<std::pair<Score, Code>> assigned;
+    const auto negatives = std::lower_bound(distinct.begin(), distinct.end(), Score{0});
+    Code next = 0;
+    for (auto at = negatives; at-- != distinct.begin();) {  // below zero, downwards
+      next -= 1;
+      if (((next % 2) != 0) != ((*at % 2) != 0)) next -= 1;
+      assigned.emplace_back(*at, next);
+    }
+    minCode_ = next;
+    next = 0;
+    for (auto at = negatives; at != distinct.end(); ++at) {
+      next += 1;
+      if (((next % 2) != 0) != ((*at % 2) != 0)) next += 1;
+      assigned.emplace_back(*at, next);
+    }
+    values_.assign(static_cast<std::size_t>(next - minCode_) + 1, 0);
+    for (const auto& [value, code] : assigned) {
+      codes.emplace(value, code);
+      values_[static_cast<std::size_t>(code - minCode_)] = value;
+    }
+  }
+  const auto codeOf = [&](Score s) { return identity ? static_cast<Code>(s) : codes.at(s); };
+
+  // Breadth-first renumbering: each node's children get consecutive numbers,
+  // in symbol order.
   nodes_.resize(source.size());
-  edge_.resize(source.size());
+  if (wide_) {
+    childCount_.resize(source.size());
+    edge_.resize(source.size());
+  }
+  rootChild_.assign(letters.size() + 1, 0);
+  lists_.emplace_back();
+  std::unordered_map<ScoreList, std::uint32_t, ScoreListHash> listIndex;
   std::vector<std::uint32_t> order{0};  // builder index of each new node
   order.reserve(source.size());
   std::vector<std::pair<std::uint32_t, std::uint32_t>> children;  // (symbol, builder index)
-  std::unordered_map<ScoreList, std::uint32_t, ScoreListHash> listOffsets;
   for (std::size_t at = 0; at < order.size(); ++at) {
     const PatternBuilder::Node& from = source[order[at]];
     Node& to = nodes_[at];
@@ -64,83 +112,127 @@ PatternTable::PatternTable(const PatternBuilder& builder) {
     }
     std::sort(children.begin(), children.end());
     to.firstChild = narrow(order.size());
-    to.childCount = narrow(children.size());
+    if (wide_) childCount_[at] = narrow(children.size());
     for (const auto& [sym, index] : children) {
-      edge_[order.size()] = sym;
+      if (at == 0) rootChild_[sym] = narrow(order.size());
+      if (wide_) {
+        edge_[order.size()] = sym;
+      } else {
+        to.children |= std::uint64_t{1} << (sym - 1);
+      }
       order.push_back(index);
     }
-    if (from.scoreList != PatternBuilder::kNone) {
-      const ScoreList& list = builder.scoreLists()[from.scoreList];
-      auto [found, added] = listOffsets.try_emplace(list, narrow(scores_.size()));
-      if (added) scores_.insert(scores_.end(), list.begin(), list.end());
-      to.scoreBegin = found->second;
-      to.scoreLength = narrow(list.size());
+    if (from.scoreList != PatternBuilder::kNone && !lists[from.scoreList].empty()) {
+      const ScoreList& list = lists[from.scoreList];
+      auto [found, added] = listIndex.try_emplace(list, narrow(lists_.size()));
+      if (added) {
+        ListInfo info{narrow(entries_.size()), 0, narrow(list.size())};
+        for (std::size_t i = 0; i < list.size(); ++i) {
+          if (list[i] != 0) entries_.push_back({narrow(i), codeOf(list[i])});
+        }
+        info.entryCount = narrow(entries_.size() - info.firstEntry);
+        lists_.push_back(info);
+      }
+      to.scoreList = found->second;
     }
   }
-
-  rootChild_.assign(letters.size() + 1, 0);
-  const Node& root = nodes_[0];
-  for (std::uint32_t i = 0; i < root.childCount; ++i) {
-    rootChild_[edge_[root.firstChild + i]] = root.firstChild + i;
-  }
 }
 
-std::uint32_t PatternTable::findChild(const Node& node, std::uint32_t symbol) const {
-  const std::uint32_t* first = edge_.data() + node.firstChild;
-  const std::uint32_t* last = first + node.childCount;
-  if (node.childCount > 8) {
-    const std::uint32_t* at = std::lower_bound(first, last, symbol);
-    return at != last && *at == symbol ? static_cast<std::uint32_t>(at - edge_.data()) : 0;
-  }
-  for (const std::uint32_t* at = first; at != last; ++at) {
-    if (*at == symbol) return static_cast<std::uint32_t>(at - edge_.data());
-  }
-  return 0;
+std::uint32_t PatternTable::wideChild(const Node& n, std::uint32_t node,
+                                      std::uint32_t symbol) const {
+  const std::uint32_t* first = edge_.data() + n.firstChild;
+  const std::uint32_t* last = first + childCount_[node];
+  const std::uint32_t* at = std::lower_bound(first, last, symbol);
+  return at != last && *at == symbol ? static_cast<std::uint32_t>(at - edge_.data()) : 0;
 }
 
-bool PatternTable::score(std::span<const std::uint32_t> dotted, std::span<Score> raw,
-                         ScoreList* overhang) const {
+template <class Visit>
+void PatternTable::forEachMatch(std::span<const std::uint32_t> dotted, Visit&& visit) const {
   const std::size_t m = dotted.size();
-  bool reachesEnd = false;
-  // Past the final "." only the lists that reach there count: no zero stands in.
-  const auto addOverhang = [&](const Score* scores, std::size_t from, std::size_t to) {
-    if (overhang->size() < to - from) {
-      overhang->resize(to - from, std::numeric_limits<Score>::min());
-    }
-    for (std::size_t t = from; t < to; ++t) {
-      Score& slot = (*overhang)[t - from];
-      slot = std::max(slot, scores[t]);
-    }
-  };
-  const auto apply = [&](const Node& node, std::size_t at) {
-    std::size_t length = node.scoreLength;
-    const Score* scores = scores_.data() + node.scoreBegin;
-    if (length > m - at) {
-      reachesEnd = true;
-      if (overhang != nullptr) addOverhang(scores, m - at, length);
-      length = m - at;
-    }
-    Score* target = raw.data() + at;
-    for (std::size_t t = 0; t < length; ++t) target[t] = std::max(target[t], scores[t]);
-  };
-
-  const Node& root = nodes_[0];
-  // The root's own list also stands alone after the final ".".
-  if (root.scoreLength > 0) {
-    reachesEnd = true;
-    if (overhang != nullptr) addOverhang(scores_.data() + root.scoreBegin, 0, root.scoreLength);
-  }
+  const std::uint32_t rootList = nodes_[0].scoreList;
   for (std::size_t start = 0; start < m; ++start) {
-    if (root.scoreLength > 0) apply(root, start);
+    if (rootList != 0) visit(lists_[rootList], start);
     const std::uint32_t first = dotted[start];
     std::uint32_t node = first == kNoSymbol ? 0 : rootChild_[first];
     for (std::size_t next = start + 1; node != 0; ++next) {
-      apply(nodes_[node], start);
+      if (const std::uint32_t list = nodes_[node].scoreList; list != 0) visit(lists_[list], start);
       if (next == m || dotted[next] == kNoSymbol) break;
-      node = findChild(nodes_[node], dotted[next]);
+      node = child(node, dotted[next]);
     }
   }
+  // The root's own list also stands alone after the final ".".
+  if (rootList != 0) visit(lists_[rootList], m);
+}
+
+// The hot loop. Compiled twice on x86-64: once where the processor's
+// population count instruction may be used, and once for any processor.
+#define MORVANE_SCORE_LOOP                                         \
+  const std::size_t m = dotted.size();                             \
+  bool reachesEnd = false;                                         \
+  forEachMatch(dotted, [&](const ListInfo& list, std::size_t at) { \
+    const Entry* entry = entries_.data() + list.firstEntry;        \
+    const Entry* end = entry + list.entryCount;                    \
+    const bool within = list.length <= m - at;                     \
+    reachesEnd = reachesEnd || !within;                            \
+    for (; entry != end; ++entry) {                                \
+      if (!within && entry->offset >= m - at) break;               \
+      Code& slot = raw[at + entry->offset];                        \
+      slot = std::max(slot, entry->code);                          \
+    }                                                              \
+  });                                                              \
   return reachesEnd;
+
+bool PatternTable::scoreAnyCpu(std::span<const std::uint32_t> dotted, std::span<Code> raw) const {
+  MORVANE_SCORE_LOOP
+}
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+[[gnu::target("popcnt")]] bool PatternTable::scoreWithPopcount(
+    std::span<const std::uint32_t> dotted, std::span<Code> raw) const {
+  MORVANE_SCORE_LOOP
+}
+
+bool PatternTable::score(std::span<const std::uint32_t> dotted, std::span<Code> raw) const {
+  static const bool popcount = __builtin_cpu_supports("popcnt") != 0;
+  return popcount ? scoreWithPopcount(dotted, raw) : scoreAnyCpu(dotted, raw);
+}
+#else
+bool PatternTable::scoreWithPopcount(std::span<const std::uint32_t> dotted,
+                                     std::span<Code> raw) const {
+  return scoreAnyCpu(dotted, raw);
+}
+
+bool PatternTable::score(std::span<const std::uint32_t> dotted, std::span<Code> raw) const {
+  return scoreAnyCpu(dotted, raw);
+}
+#endif
+#undef MORVANE_SCORE_LOOP
+
+ScoreList PatternTable::rawScores(std::span<const std::uint32_t> dotted) const {
+  const std::size_t m = dotted.size();
+  // Within the word every boundary starts from 0; past it only the lists that
+  // reach there count, each with its own entry or 0.
+  std::vector<Code> codes(m, 0);
+  std::vector<Code> overhang;
+  forEachMatch(dotted, [&](const ListInfo& list, std::size_t at) {
+    const std::size_t end = at + list.length;
+    if (end > m && overhang.size() < end - m) {
+      overhang.resize(end - m, std::numeric_limits<Code>::min());
+    }
+    const Entry* entry = entries_.data() + list.firstEntry;
+    const Entry* last = entry + list.entryCount;
+    for (std::size_t p = at; p < end; ++p) {
+      Code value = 0;
+      if (entry != last && at + entry->offset == p) value = (entry++)->code;
+      Code& slot = p < m ? codes[p] : overhang[p - m];
+      slot = std::max(slot, value);
+    }
+  });
+  ScoreList result;
+  result.reserve(m + overhang.size());
+  for (const Code c : codes) result.push_back(valueOf(c));
+  for (const Code c : overhang) result.push_back(valueOf(c));
+  return result;
 }
 
 }  // namespace morvane::detail

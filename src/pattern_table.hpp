@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -11,11 +12,17 @@
 namespace morvane::detail {
 
 /// The compiled, read-only form of a pattern trie that words are scored
-/// against: letters become dense symbols, each node's children sit side by
-/// side sorted by symbol, and identical score lists are stored once.
+/// against. Letters become dense symbols; a node finds its child for a symbol
+/// in constant time (a bit mask of its children and a population count, for
+/// alphabets of up to 64 letters; a search among its sorted children beyond);
+/// identical score lists are stored once, as their non-zero entries.
 class PatternTable {
  public:
   static constexpr std::uint32_t kNoSymbol = 0;
+
+  /// A score as the hot path keeps it: a 32-bit code that orders and has the
+  /// parity of the score it stands for (the score itself whenever all fit).
+  using Code = std::int32_t;
 
   explicit PatternTable(const PatternBuilder& builder);
 
@@ -24,33 +31,71 @@ class PatternTable {
     return symbols_.find(c).value_or(kNoSymbol);
   }
   [[nodiscard]] std::uint32_t dotSymbol() const { return dot_; }
+  /// Every letter of the patterns with its symbol.
+  [[nodiscard]] const CharMap& symbols() const { return symbols_; }
 
   /// Scores a dotted word given as symbols ("." + word + "."), one entry per
   /// boundary before each of its characters, into `raw` (same size, zeroed by
-  /// the caller): the element-wise maximum of every matching pattern. Returns
-  /// true when some score list reaches the boundary after the final ".".
-  /// Entries of lists that reach past it go to `overhang` when one is given.
-  bool score(std::span<const std::uint32_t> dotted, std::span<Score> raw,
-             ScoreList* overhang = nullptr) const;
+  /// the caller): the element-wise maximum of every matching pattern, as
+  /// codes. Returns true when some score list reaches the boundary after the
+  /// final ".".
+  bool score(std::span<const std::uint32_t> dotted, std::span<Code> raw) const;
+
+  /// The exact raw score list of a dotted word: one entry per boundary before
+  /// each character, followed by the entries of lists that reach past the end.
+  [[nodiscard]] ScoreList rawScores(std::span<const std::uint32_t> dotted) const;
 
   [[nodiscard]] std::size_t nodeCount() const { return nodes_.size(); }
 
  private:
   struct Node {
-    std::uint32_t firstChild = 0;
-    std::uint32_t childCount = 0;
-    std::uint32_t scoreBegin = 0;
-    std::uint32_t scoreLength = 0;
+    std::uint64_t children = 0;    // bit s-1 set when there is a child for symbol s (narrow)
+    std::uint32_t firstChild = 0;  // children are numbered consecutively from here
+    std::uint32_t scoreList = 0;   // index into lists_; 0 for none
+  };
+  struct ListInfo {
+    std::uint32_t firstEntry = 0;
+    std::uint32_t entryCount = 0;
+    std::uint32_t length = 0;  // entries in the list, zeros included
+  };
+  struct Entry {
+    std::uint32_t offset;
+    Code code;
   };
 
-  [[nodiscard]] std::uint32_t findChild(const Node& node, std::uint32_t symbol) const;
+  [[nodiscard]] std::uint32_t child(std::uint32_t node, std::uint32_t symbol) const {
+    const Node& n = nodes_[node];
+    if (wide_) return wideChild(n, node, symbol);
+    const std::uint64_t bit = std::uint64_t{1} << (symbol - 1);
+    if ((n.children & bit) == 0) return 0;
+    return n.firstChild + static_cast<std::uint32_t>(std::popcount(n.children & (bit - 1)));
+  }
+  [[nodiscard]] std::uint32_t wideChild(const Node& n, std::uint32_t node,
+                                        std::uint32_t symbol) const;
+
+  /// Calls visit(list, start) for the score list of every node matched from
+  /// every start position, the root's included.
+  template <class Visit>
+  void forEachMatch(std::span<const std::uint32_t> dotted, Visit&& visit) const;
+
+  bool scoreAnyCpu(std::span<const std::uint32_t> dotted, std::span<Code> raw) const;
+  bool scoreWithPopcount(std::span<const std::uint32_t> dotted, std::span<Code> raw) const;
+
+  [[nodiscard]] Score valueOf(Code code) const {
+    return values_.empty() ? code : values_[static_cast<std::size_t>(code - minCode_)];
+  }
 
   CharMap symbols_;  // code point → symbol (stored as char32_t)
   std::uint32_t dot_ = kNoSymbol;
-  std::vector<std::uint32_t> rootChild_;  // symbol → node, 0 when absent
-  std::vector<Node> nodes_;               // breadth-first; node 0 is the root
-  std::vector<std::uint32_t> edge_;       // symbol on the edge into each node
-  std::vector<Score> scores_;             // all distinct score lists, end to end
+  bool wide_ = false;                      // more than 64 symbols
+  std::vector<std::uint32_t> rootChild_;   // symbol → node, 0 when absent
+  std::vector<Node> nodes_;                // breadth-first; node 0 is the root
+  std::vector<std::uint32_t> childCount_;  // wide alphabets only
+  std::vector<std::uint32_t> edge_;        // wide only: symbol on the edge into each node
+  std::vector<ListInfo> lists_;            // list 0 is "none"
+  std::vector<Entry> entries_;             // the non-zero entries of every list
+  std::vector<Score> values_;              // code − minCode_ → score, when not the identity
+  Code minCode_ = 0;
 };
 
 }  // namespace morvane::detail

@@ -195,10 +195,7 @@ ScoreList lookupPattern(std::u32string_view word, const Patterns& trie) {
   std::vector<std::uint32_t> dotted(m);
   dotted.front() = dotted.back() = table->dotSymbol();
   for (std::size_t i = 0; i < word.size(); ++i) dotted[i + 1] = table->symbol(word[i]);
-  ScoreList raw(m, 0);
-  ScoreList overhang;
-  table->score(dotted, raw, &overhang);
-  raw.insert(raw.end(), overhang.begin(), overhang.end());
+  ScoreList raw = table->rawScores(dotted);
 
   const auto failure = [&](const char* where) {
     return Error(std::string("lookupPattern.") + where + ": Impossible (" +

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <memory>
@@ -9,17 +8,16 @@
 namespace morvane::detail {
 
 /// Working storage of `size` elements that lives on the stack up to `Inline`
-/// elements, so short words cost no heap allocation. Elements are
-/// value-initialised.
+/// elements, so short words cost no heap allocation. Elements start
+/// uninitialised: the caller writes each before reading it.
 template <class T, std::size_t Inline>
 class ScratchBuffer {
  public:
   explicit ScratchBuffer(std::size_t size) : size_(size) {
     if (size > Inline) {
-      heap_ = std::make_unique<T[]>(size);
+      heap_ = std::make_unique_for_overwrite<T[]>(size);
       data_ = heap_.get();
     } else {
-      std::fill_n(local_.data(), size, T{});
       data_ = local_.data();
     }
   }

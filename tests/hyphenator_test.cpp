@@ -129,6 +129,40 @@ TEST(Hyphenate, AgreesWithTheLiteralRulesOnRandomTables) {
   }
 }
 
+// Tries the parser cannot make: scores of any size and sign, and alphabets
+// beyond 64 letters.
+TEST(Hyphenate, AgreesWithTheLiteralRulesOnUnusualTries) {
+  std::mt19937 rng(77);
+  constexpr Score kBig = std::numeric_limits<Score>::max();
+  const std::vector<Score> values{-kBig, -3, -2, 0, 1, 2, 7, kBig - 1, kBig};
+  std::uniform_int_distribution<std::size_t> pickValue(0, values.size() - 1);
+  std::u32string wide;
+  for (char32_t c = 0x400; c < 0x400 + 100; ++c) wide.push_back(c);
+  for (int round = 0; round < 200; ++round) {
+    const std::u32string alphabet = round % 2 == 0 ? std::u32string(U"ab.") : wide + U".";
+    Patterns trie;
+    for (int p = 0; p < 15; ++p) {
+      const std::u32string letters = testing_support::randomString(rng, alphabet, 4);
+      ScoreList scores(rng() % 7);
+      for (Score& score : scores) score = values[pickValue(rng)];
+      Patterns node(scores, {});
+      for (auto c = letters.rbegin(); c != letters.rend(); ++c) node = Patterns({}, {{*c, node}});
+      trie = trie | node;
+    }
+    const std::int64_t left = static_cast<std::int64_t>(rng() % 4) - 1;
+    const std::int64_t right = static_cast<std::int64_t>(rng() % 4) - 1;
+    const Hyphenator h(CharFunction(), trie, Exceptions(), left, right);
+    for (int w = 0; w < 10; ++w) {
+      const std::u32string word =
+          testing_support::randomString(rng, alphabet.substr(0, alphabet.size() - 1), 7);
+      ASSERT_EQ(lookupPattern(word, trie), reference::lookupPattern(word, trie)) << show(trie);
+      ASSERT_EQ(hyphenate(h, word),
+                reference::hyphenate(CharFunction(), trie, Exceptions(), left, right, word))
+          << show(trie);
+    }
+  }
+}
+
 TEST(HyphenationPoints, MatchThePieceBoundaries) {
   const Hyphenator h = toy(1, 1);
   EXPECT_EQ(hyphenationPoints(h, U"ababa"), (std::vector<std::size_t>{1, 3}));

@@ -39,7 +39,9 @@ ScoreList drop(const ScoreList& list, std::int64_t count) {
 }  // namespace
 
 ScoreList lookupPattern(std::u32string_view word, const Patterns& trie) {
-  const std::u32string dotted = U"." + std::u32string(word) + U".";
+  std::u32string dotted(1, U'.');
+  dotted.append(word);
+  dotted.push_back(U'.');
   ScoreList raw = trie.scores();
   for (std::size_t i = dotted.size(); i-- > 0;) {
     ScoreList match = trie.scores();

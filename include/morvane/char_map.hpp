@@ -38,7 +38,11 @@ class CharMap {
 
  private:
   static constexpr char32_t kAbsent = 0xFFFFFFFF;
-  [[nodiscard]] std::optional<char32_t> findRare(char32_t c) const;
+  [[nodiscard]] std::optional<char32_t> findRare(char32_t c) const {
+    if (rare_.empty()) return std::nullopt;
+    return findRareSlow(c);
+  }
+  [[nodiscard]] std::optional<char32_t> findRareSlow(char32_t c) const;
 
   std::vector<std::uint32_t> pageIndex_;  // page → 1 + slot, or 0 when unused
   std::vector<char32_t> values_;          // 256 entries per used page

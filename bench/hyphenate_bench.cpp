@@ -1,0 +1,131 @@
+// Throughput of the hyphenation entry points over whole word lists, reported
+// as ns per word (and words per second), and of whole-text hyphenation in MB/s.
+//
+//   cmake --preset bench && cmake --build --preset bench && ./build/bench/bench/morvane_bench
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "morvane/morvane.hpp"
+#include "utf8.hpp"
+
+namespace {
+
+using morvane::Hyphenator;
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + path);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+struct WordList {
+  std::vector<std::string> utf8;
+  std::vector<std::u32string> utf32;
+};
+
+/// The list bench/words/NAME.txt, read once.
+const WordList& words(const std::string& name) {
+  static std::map<std::string, WordList> cache;
+  auto [at, added] = cache.try_emplace(name);
+  if (added) {
+    std::istringstream lines(readFile(std::string(MORVANE_BENCH_WORDS) + "/" + name + ".txt"));
+    for (std::string line; std::getline(lines, line);) {
+      if (line.empty()) continue;
+      at->second.utf32.push_back(morvane::detail::decodeUtf8(line));
+      at->second.utf8.push_back(std::move(line));
+    }
+  }
+  return at->second;
+}
+
+const Hyphenator& hyphenatorFor(const std::string& list) {
+  return list == "en" ? morvane::english_US.get() : morvane::german_1996.get();
+}
+
+void reportPerWord(benchmark::State& state, std::size_t count) {
+  const auto total = static_cast<double>(state.iterations()) * static_cast<double>(count);
+  state.SetItemsProcessed(static_cast<std::int64_t>(total));
+  state.counters["ns/word"] =
+      benchmark::Counter(total, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+void BM_Points(benchmark::State& state, const std::string& list) {
+  const auto& w = words(list).utf32;
+  const Hyphenator& h = hyphenatorFor(list);
+  std::array<std::size_t, 1024> points{};
+  for (auto _ : state) {
+    for (const auto& word : w) benchmark::DoNotOptimize(morvane::hyphenationPoints(h, word, points));
+  }
+  reportPerWord(state, w.size());
+}
+
+void BM_InsertHyphens(benchmark::State& state, const std::string& list) {
+  const auto& w = words(list).utf8;
+  const Hyphenator& h = hyphenatorFor(list);
+  for (auto _ : state) {
+    for (const auto& word : w) benchmark::DoNotOptimize(morvane::insertHyphens(h, word, "="));
+  }
+  reportPerWord(state, w.size());
+}
+
+void BM_Hyphenate(benchmark::State& state, const std::string& list) {
+  const auto& w = words(list).utf8;
+  const Hyphenator& h = hyphenatorFor(list);
+  for (auto _ : state) {
+    for (const auto& word : w) benchmark::DoNotOptimize(morvane::hyphenate(h, word));
+  }
+  reportPerWord(state, w.size());
+}
+
+void BM_Text(benchmark::State& state, const std::string& sample, const Hyphenator& h) {
+  std::string text;
+  const std::string one = readFile(std::string(MORVANE_BENCH_TEXTS) + "/" + sample + ".txt");
+  while (text.size() < (std::size_t{1} << 20)) text += one;
+  std::string out;
+  for (auto _ : state) {
+    out.clear();
+    benchmark::DoNotOptimize(morvane::appendHyphenatedText(h, text, "\u00AD", out));
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+
+// A single word of state.range(0) letters: the cost per letter stays flat.
+void BM_LongWord(benchmark::State& state) {
+  std::u32string word;
+  const auto& list = words("long").utf32;
+  for (std::size_t i = 0; word.size() < static_cast<std::size_t>(state.range(0)); ++i) {
+    word += list[i % list.size()];
+  }
+  word.resize(static_cast<std::size_t>(state.range(0)));
+  std::vector<std::size_t> points(word.size());
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(morvane::hyphenationPoints(morvane::german_1996, word, points));
+  }
+  state.SetComplexityN(state.range(0));
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+BENCHMARK_CAPTURE(BM_Points, en, std::string("en"))->Threads(1)->Threads(2)->UseRealTime();
+BENCHMARK_CAPTURE(BM_Points, de, std::string("de"))->Threads(1)->Threads(2)->UseRealTime();
+BENCHMARK_CAPTURE(BM_Points, long, std::string("long"));
+BENCHMARK_CAPTURE(BM_InsertHyphens, en, std::string("en"));
+BENCHMARK_CAPTURE(BM_InsertHyphens, de, std::string("de"));
+BENCHMARK_CAPTURE(BM_Hyphenate, en, std::string("en"));
+BENCHMARK_CAPTURE(BM_Hyphenate, de, std::string("de"));
+BENCHMARK_CAPTURE(BM_Text, en, std::string("en"), morvane::english_US.get());
+BENCHMARK_CAPTURE(BM_Text, de, std::string("de"), morvane::german_1996.get());
+BENCHMARK(BM_LongWord)->RangeMultiplier(10)->Range(1000, 1000000)->Complexity(benchmark::oN);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,55 @@
+// Load cost of languages, which happens once per process: run it in a fresh
+// process per measurement.
+//
+//   morvane_load_bench CODE   time from an untouched language to its first hyphenated word
+//   morvane_load_bench all    every language loaded and used once: total time, added memory
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "morvane/morvane.hpp"
+
+namespace {
+
+long residentKilobytes() {
+  std::ifstream status("/proc/self/status");
+  for (std::string line; std::getline(status, line);) {
+    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+  }
+  return -1;
+}
+
+double millisecondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: morvane_load_bench CODE|all\n");
+    return 2;
+  }
+  const std::string which = argv[1];
+  const long before = residentKilobytes();
+  const auto start = std::chrono::steady_clock::now();
+  std::size_t pieces = 0;
+  if (which == "all") {
+    for (const morvane::Language l : morvane::enumFrom(morvane::kFirstLanguage)) {
+      pieces += morvane::hyphenate(morvane::languageHyphenator(l), U"abcdefghij").size();
+    }
+  } else {
+    const auto language = morvane::findLanguage(which);
+    if (!language) {
+      std::fprintf(stderr, "unknown language %s\n", which.c_str());
+      return 2;
+    }
+    pieces += morvane::hyphenate(morvane::languageHyphenator(*language), U"hyphenation").size();
+  }
+  const double ms = millisecondsSince(start);
+  std::printf("load %s: %.2f ms to the first word, %+ld KB resident (%zu pieces)\n", which.c_str(),
+              ms, residentKilobytes() - before, pieces);
+  return 0;
+}
