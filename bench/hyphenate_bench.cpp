@@ -64,7 +64,8 @@ void BM_Points(benchmark::State& state, const std::string& list) {
   const Hyphenator& h = hyphenatorFor(list);
   std::array<std::size_t, 1024> points{};
   for (auto _ : state) {
-    for (const auto& word : w) benchmark::DoNotOptimize(morvane::hyphenationPoints(h, word, points));
+    for (const auto& word : w)
+      benchmark::DoNotOptimize(morvane::hyphenationPoints(h, word, points));
   }
   reportPerWord(state, w.size());
 }

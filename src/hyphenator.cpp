@@ -142,35 +142,44 @@ void forEachBreak(const detail::HyphenatorParts& h, std::u32string_view word, Em
       h, word, rawLength, [&raw](std::size_t j) { return raw[j + 1]; }, emit);
 }
 
+/// A caller's UTF-8 word decoded (on the stack when short), with the byte
+/// offset of every code point and of the end, so that pieces can be cut from
+/// the caller's own bytes.
+class DecodedWord {
+ public:
+  explicit DecodedWord(std::string_view bytes) : text_(bytes.size()), offsets_(bytes.size() + 1) {
+    std::size_t at = 0;
+    while (at < bytes.size()) {
+      char32_t c = 0;
+      const std::size_t length = detail::decodeUtf8Char(bytes.substr(at), c);
+      if (length == 0) throw Error(detail::invalidUtf8Message(at));
+      text_[size_] = c;
+      offsets_[size_++] = at;
+      at += length;
+    }
+    offsets_[size_] = at;
+  }
+  [[nodiscard]] std::u32string_view text() { return {text_.data(), size_}; }
+  [[nodiscard]] std::size_t offset(std::size_t index) { return offsets_[index]; }
+
+ private:
+  detail::ScratchBuffer<char32_t, kInlineLength> text_;
+  detail::ScratchBuffer<std::size_t, kInlineLength + 1> offsets_;
+  std::size_t size_ = 0;
+};
+
+/// The pieces of `word` between its breaks, each made by cut(from, to).
 template <class Piece, class Cut>
-std::vector<Piece> cutAt(std::size_t n, const std::vector<std::size_t>& points, Cut cut) {
+std::vector<Piece> piecesOf(const Hyphenator& h, std::u32string_view word, Cut cut) {
   std::vector<Piece> pieces;
-  pieces.reserve(points.size() + 1);
   std::size_t start = 0;
-  for (const std::size_t p : points) {
+  forEachBreak(detail::partsOf(h), word, [&](std::size_t p) {
     pieces.push_back(cut(start, p));
     start = p;
-  }
-  pieces.push_back(cut(start, n));
+  });
+  pieces.push_back(cut(start, word.size()));
   return pieces;
 }
-
-/// A caller's UTF-8 word decoded, with the byte offset of every code point
-/// (and of the end), so that pieces can be cut from the caller's own bytes.
-struct DecodedWord {
-  explicit DecodedWord(std::string_view bytes) : text(detail::decodeUtf8(bytes)) {
-    offsets.reserve(text.size() + 1);
-    std::size_t at = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-      offsets.push_back(at);
-      char32_t ignored = 0;
-      at += detail::decodeUtf8Char(bytes.substr(at), ignored);
-    }
-    offsets.push_back(at);
-  }
-  std::u32string text;
-  std::vector<std::size_t> offsets;
-};
 
 }  // namespace
 
@@ -191,23 +200,22 @@ std::size_t hyphenationPoints(const Hyphenator& h, std::u32string_view word,
 }
 
 std::vector<std::size_t> hyphenationPoints(const Hyphenator& h, std::string_view word) {
-  return hyphenationPoints(h, std::u32string_view(detail::decodeUtf8(word)));
+  DecodedWord decoded(word);
+  return hyphenationPoints(h, decoded.text());
 }
 
 std::vector<std::u32string> hyphenate(const Hyphenator& h, std::u32string_view word) {
-  return cutAt<std::u32string>(word.size(), hyphenationPoints(h, word),
-                               [word](std::size_t from, std::size_t to) {
-                                 return std::u32string(word.substr(from, to - from));
-                               });
+  return piecesOf<std::u32string>(h, word, [word](std::size_t from, std::size_t to) {
+    return std::u32string(word.substr(from, to - from));
+  });
 }
 
 std::vector<std::string> hyphenate(const Hyphenator& h, std::string_view word) {
-  const DecodedWord decoded(word);
-  return cutAt<std::string>(decoded.text.size(), hyphenationPoints(h, decoded.text),
-                            [&](std::size_t from, std::size_t to) {
-                              const std::size_t begin = decoded.offsets[from];
-                              return std::string(word.substr(begin, decoded.offsets[to] - begin));
-                            });
+  DecodedWord decoded(word);
+  return piecesOf<std::string>(h, decoded.text(), [&](std::size_t from, std::size_t to) {
+    const std::size_t begin = decoded.offset(from);
+    return std::string(word.substr(begin, decoded.offset(to) - begin));
+  });
 }
 
 std::u32string insertHyphens(const Hyphenator& h, std::u32string_view word,
@@ -225,11 +233,12 @@ std::u32string insertHyphens(const Hyphenator& h, std::u32string_view word,
 }
 
 std::string insertHyphens(const Hyphenator& h, std::string_view word, std::string_view separator) {
-  const DecodedWord decoded(word);
+  DecodedWord decoded(word);
   std::string out;
   std::size_t start = 0;
-  forEachBreak(detail::partsOf(h), decoded.text, [&](std::size_t p) {
-    const std::size_t at = decoded.offsets[p];
+  forEachBreak(detail::partsOf(h), decoded.text(), [&](std::size_t p) {
+    if (out.empty()) out.reserve(word.size() + 4 * separator.size());
+    const std::size_t at = decoded.offset(p);
     out.append(word.substr(start, at - start));
     out.append(separator);
     start = at;

@@ -71,6 +71,9 @@ void PatternBuilder::setScores(std::uint32_t node, ScoreList scores, bool replac
 }
 
 void PatternBuilder::addText(std::u32string_view text) {
+  // About one node for every three letters of text: size the index for that
+  // once rather than growing it step by step.
+  while (slotKeys_.size() < (used_ + text.size() / 3) * 2) growIndex();
   forEachLine(text, [this](std::u32string_view line) {
     std::uint32_t node = 0;
     for (const char32_t c : line) {

@@ -26,7 +26,7 @@ std::uint32_t narrow(T value) {
   return static_cast<std::uint32_t>(value);
 }
 
-constexpr std::size_t kNarrowAlphabet = 64;
+constexpr std::size_t kNarrowAlphabet = 63;  // symbols 1 to 63 are bits of a mask
 
 }  // namespace
 
@@ -118,7 +118,7 @@ PatternTable::PatternTable(const PatternBuilder& builder) {
       if (wide_) {
         edge_[order.size()] = sym;
       } else {
-        to.children |= std::uint64_t{1} << (sym - 1);
+        to.children |= std::uint64_t{1} << sym;
       }
       order.push_back(index);
     }
@@ -138,58 +138,62 @@ PatternTable::PatternTable(const PatternBuilder& builder) {
   }
 }
 
-std::uint32_t PatternTable::wideChild(const Node& n, std::uint32_t node,
-                                      std::uint32_t symbol) const {
-  const std::uint32_t* first = edge_.data() + n.firstChild;
+std::uint32_t PatternTable::wideChild(std::uint32_t node, std::uint32_t symbol) const {
+  const std::uint32_t* first = edge_.data() + nodes_[node].firstChild;
   const std::uint32_t* last = first + childCount_[node];
   const std::uint32_t* at = std::lower_bound(first, last, symbol);
   return at != last && *at == symbol ? static_cast<std::uint32_t>(at - edge_.data()) : 0;
 }
 
-template <class Visit>
-void PatternTable::forEachMatch(std::span<const std::uint32_t> dotted, Visit&& visit) const {
+template <bool kWide, class Visit>
+[[gnu::always_inline]] inline void PatternTable::forEachMatch(std::span<const std::uint32_t> dotted,
+                                                              Visit&& visit) const {
   const std::size_t m = dotted.size();
   const std::uint32_t rootList = nodes_[0].scoreList;
   for (std::size_t start = 0; start < m; ++start) {
     if (rootList != 0) visit(lists_[rootList], start);
-    const std::uint32_t first = dotted[start];
-    std::uint32_t node = first == kNoSymbol ? 0 : rootChild_[first];
+    std::uint32_t node = rootChild_[dotted[start]];
     for (std::size_t next = start + 1; node != 0; ++next) {
       if (const std::uint32_t list = nodes_[node].scoreList; list != 0) visit(lists_[list], start);
-      if (next == m || dotted[next] == kNoSymbol) break;
-      node = child(node, dotted[next]);
+      if (next == m) break;
+      node = kWide ? wideChild(node, dotted[next]) : narrowChild(node, dotted[next]);
     }
   }
   // The root's own list also stands alone after the final ".".
   if (rootList != 0) visit(lists_[rootList], m);
 }
 
-// The hot loop. Compiled twice on x86-64: once where the processor's
-// population count instruction may be used, and once for any processor.
-#define MORVANE_SCORE_LOOP                                         \
-  const std::size_t m = dotted.size();                             \
-  bool reachesEnd = false;                                         \
-  forEachMatch(dotted, [&](const ListInfo& list, std::size_t at) { \
-    const Entry* entry = entries_.data() + list.firstEntry;        \
-    const Entry* end = entry + list.entryCount;                    \
-    const bool within = list.length <= m - at;                     \
-    reachesEnd = reachesEnd || !within;                            \
-    for (; entry != end; ++entry) {                                \
-      if (!within && entry->offset >= m - at) break;               \
-      Code& slot = raw[at + entry->offset];                        \
-      slot = std::max(slot, entry->code);                          \
-    }                                                              \
-  });                                                              \
+template <bool kWide>
+[[gnu::always_inline]] inline bool PatternTable::scoreWith(std::span<const std::uint32_t> dotted,
+                                                           std::span<Code> raw) const {
+  const std::size_t m = dotted.size();
+  bool reachesEnd = false;
+  forEachMatch<kWide>(dotted, [&](const ListInfo& list, std::size_t at) {
+    const Entry* entry = entries_.data() + list.firstEntry;
+    const Entry* const end = entry + list.entryCount;
+    if (list.length > m - at) {
+      reachesEnd = true;  // and entries past the final "." are not kept
+      while (entry != end && entry->offset < m - at) {
+        raw[at + entry->offset] = std::max(raw[at + entry->offset], entry->code);
+        ++entry;
+      }
+      return;
+    }
+    for (; entry != end; ++entry)
+      raw[at + entry->offset] = std::max(raw[at + entry->offset], entry->code);
+  });
   return reachesEnd;
+}
 
 bool PatternTable::scoreAnyCpu(std::span<const std::uint32_t> dotted, std::span<Code> raw) const {
-  MORVANE_SCORE_LOOP
+  return wide_ ? scoreWith<true>(dotted, raw) : scoreWith<false>(dotted, raw);
 }
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+// The same loop where the processor's population count instruction may be used.
 [[gnu::target("popcnt")]] bool PatternTable::scoreWithPopcount(
     std::span<const std::uint32_t> dotted, std::span<Code> raw) const {
-  MORVANE_SCORE_LOOP
+  return wide_ ? scoreWith<true>(dotted, raw) : scoreWith<false>(dotted, raw);
 }
 
 bool PatternTable::score(std::span<const std::uint32_t> dotted, std::span<Code> raw) const {
@@ -197,16 +201,10 @@ bool PatternTable::score(std::span<const std::uint32_t> dotted, std::span<Code> 
   return popcount ? scoreWithPopcount(dotted, raw) : scoreAnyCpu(dotted, raw);
 }
 #else
-bool PatternTable::scoreWithPopcount(std::span<const std::uint32_t> dotted,
-                                     std::span<Code> raw) const {
-  return scoreAnyCpu(dotted, raw);
-}
-
 bool PatternTable::score(std::span<const std::uint32_t> dotted, std::span<Code> raw) const {
   return scoreAnyCpu(dotted, raw);
 }
 #endif
-#undef MORVANE_SCORE_LOOP
 
 ScoreList PatternTable::rawScores(std::span<const std::uint32_t> dotted) const {
   const std::size_t m = dotted.size();
@@ -214,7 +212,7 @@ ScoreList PatternTable::rawScores(std::span<const std::uint32_t> dotted) const {
   // reach there count, each with its own entry or 0.
   std::vector<Code> codes(m, 0);
   std::vector<Code> overhang;
-  forEachMatch(dotted, [&](const ListInfo& list, std::size_t at) {
+  const auto visit = [&](const ListInfo& list, std::size_t at) {
     const std::size_t end = at + list.length;
     if (end > m && overhang.size() < end - m) {
       overhang.resize(end - m, std::numeric_limits<Code>::min());
@@ -227,7 +225,12 @@ ScoreList PatternTable::rawScores(std::span<const std::uint32_t> dotted) const {
       Code& slot = p < m ? codes[p] : overhang[p - m];
       slot = std::max(slot, value);
     }
-  });
+  };
+  if (wide_) {
+    forEachMatch<true>(dotted, visit);
+  } else {
+    forEachMatch<false>(dotted, visit);
+  }
   ScoreList result;
   result.reserve(m + overhang.size());
   for (const Code c : codes) result.push_back(valueOf(c));

@@ -14,7 +14,7 @@ namespace morvane::detail {
 /// The compiled, read-only form of a pattern trie that words are scored
 /// against. Letters become dense symbols; a node finds its child for a symbol
 /// in constant time (a bit mask of its children and a population count, for
-/// alphabets of up to 64 letters; a search among its sorted children beyond);
+/// alphabets of up to 63 letters; a search among its sorted children beyond);
 /// identical score lists are stored once, as their non-zero entries.
 class PatternTable {
  public:
@@ -63,21 +63,23 @@ class PatternTable {
     Code code;
   };
 
-  [[nodiscard]] std::uint32_t child(std::uint32_t node, std::uint32_t symbol) const {
+  /// The child for `symbol` (0 for none): the rank of its bit among the
+  /// node's children. Symbol 0 (a letter of no pattern) has no bit.
+  [[nodiscard]] std::uint32_t narrowChild(std::uint32_t node, std::uint32_t symbol) const {
     const Node& n = nodes_[node];
-    if (wide_) return wideChild(n, node, symbol);
-    const std::uint64_t bit = std::uint64_t{1} << (symbol - 1);
+    const std::uint64_t bit = std::uint64_t{1} << symbol;
     if ((n.children & bit) == 0) return 0;
     return n.firstChild + static_cast<std::uint32_t>(std::popcount(n.children & (bit - 1)));
   }
-  [[nodiscard]] std::uint32_t wideChild(const Node& n, std::uint32_t node,
-                                        std::uint32_t symbol) const;
+  [[nodiscard]] std::uint32_t wideChild(std::uint32_t node, std::uint32_t symbol) const;
 
   /// Calls visit(list, start) for the score list of every node matched from
   /// every start position, the root's included.
-  template <class Visit>
+  template <bool kWide, class Visit>
   void forEachMatch(std::span<const std::uint32_t> dotted, Visit&& visit) const;
 
+  template <bool kWide>
+  bool scoreWith(std::span<const std::uint32_t> dotted, std::span<Code> raw) const;
   bool scoreAnyCpu(std::span<const std::uint32_t> dotted, std::span<Code> raw) const;
   bool scoreWithPopcount(std::span<const std::uint32_t> dotted, std::span<Code> raw) const;
 
