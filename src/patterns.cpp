@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <ostream>
+#include <variant>
 
 #include "morvane/error.hpp"
 #include "morvane/lazy.hpp"
@@ -59,9 +60,22 @@ Patterns::Patterns(std::shared_ptr<const Node> node) : node_(std::move(node)) {}
 const ScoreList& Patterns::scores() const { return node_->scores; }
 const PatternChildren& Patterns::children() const { return node_->children; }
 
+// Tries can be as deep as their longest pattern: every walk over two of them
+// keeps its own stack instead of recursing.
 bool operator==(const Patterns& a, const Patterns& b) {
-  if (a.node_ == b.node_) return true;
-  return a.scores() == b.scores() && a.children() == b.children();
+  std::vector<std::pair<const Patterns*, const Patterns*>> pending{{&a, &b}};
+  while (!pending.empty()) {
+    const auto [x, y] = pending.back();
+    pending.pop_back();
+    if (x->node_ == y->node_) continue;
+    if (x->scores() != y->scores() || x->children().size() != y->children().size()) return false;
+    for (auto i = x->children().begin(), j = y->children().begin(); i != x->children().end();
+         ++i, ++j) {
+      if (i->first != j->first) return false;
+      pending.emplace_back(&i->second, &j->second);
+    }
+  }
+  return true;
 }
 
 namespace {
@@ -213,14 +227,55 @@ ScoreList lookupPattern(std::string_view utf8Word, const Patterns& trie) {
 }
 
 Patterns combine(const Patterns& a, const Patterns& b) {
-  if (a.node_ == b.node_ || b == Patterns()) return a;  // combine is idempotent
-  if (a == Patterns()) return b;
-  PatternChildren children = a.children();
-  for (const auto& [key, child] : b.children()) {
-    auto [at, added] = children.try_emplace(key, child);
-    if (!added) at->second = combine(at->second, child);
+  // A pair that needs no merging: combining is idempotent, and the empty
+  // trie is its identity.
+  const auto trivial = [](const Patterns& x, const Patterns& y) -> const Patterns* {
+    if (x.node_ == y.node_ || y.node_ == emptyNode()) return &x;
+    if (x.node_ == emptyNode()) return &y;
+    return nullptr;
+  };
+  if (const Patterns* done = trivial(a, b)) return *done;
+
+  // One frame per pair of nodes being merged, deepest last.
+  struct Frame {
+    const Patterns* a;
+    const Patterns* b;
+    PatternChildren children;         // the merged children so far
+    std::vector<char32_t> shared;     // keys both have, still to merge
+    Patterns* into = nullptr;         // where the parent wants the result
+  };
+  const auto open = [&](const Patterns& x, const Patterns& y, Patterns* into) {
+    Frame frame{&x, &y, x.children(), {}, into};
+    for (const auto& [key, child] : y.children()) {
+      auto [at, added] = frame.children.try_emplace(key, child);
+      if (added) continue;
+      if (const Patterns* done = trivial(at->second, child)) {
+        at->second = *done;
+      } else {
+        frame.shared.push_back(key);
+      }
+    }
+    return frame;
+  };
+  Patterns result;
+  std::vector<Frame> frames;
+  frames.push_back(open(a, b, &result));
+  while (!frames.empty()) {
+    Frame& top = frames.back();
+    if (!top.shared.empty()) {
+      const char32_t key = top.shared.back();
+      top.shared.pop_back();
+      Patterns* slot = &top.children.at(key);
+      const Patterns& fromB = top.b->children().at(key);
+      frames.push_back(open(*slot, fromB, slot));  // *slot still holds a's child
+      continue;
+    }
+    Patterns merged(maxScores(top.a->scores(), top.b->scores()), std::move(top.children));
+    Patterns* into = top.into;
+    frames.pop_back();
+    *into = std::move(merged);
   }
-  return {maxScores(a.scores(), b.scores()), std::move(children)};
+  return result;
 }
 
 Patterns sconcat(std::span<const Patterns> tries) {
@@ -238,19 +293,29 @@ Patterns stimes(long long count, const Patterns& trie) {
 namespace {
 
 void appendShow(std::string& out, int precedence, const Patterns& trie) {
+  // Text still to write, last first: a node to show, or literal text.
+  std::vector<std::variant<const Patterns*, std::string>> pending;
   if (precedence > 10) out.push_back('(');
-  out += "Patterns ";
-  detail::appendScores(out, trie.scores());
-  out += " (fromList [";
-  bool first = true;
-  for (const auto& [key, child] : trie.children()) {
-    if (!first) out.push_back(',');
-    first = false;
-    out += '(' + std::to_string(static_cast<unsigned long>(key)) + ',';
-    appendShow(out, 0, child);
-    out.push_back(')');
+  pending.emplace_back(&trie);
+  while (!pending.empty()) {
+    auto next = std::move(pending.back());
+    pending.pop_back();
+    if (auto* text = std::get_if<std::string>(&next)) {
+      out += *text;
+      continue;
+    }
+    const Patterns& node = *std::get<const Patterns*>(next);
+    out += "Patterns ";
+    detail::appendScores(out, node.scores());
+    out += " (fromList [";
+    pending.emplace_back("])");
+    const auto& children = node.children();
+    for (auto child = children.rbegin(); child != children.rend(); ++child) {
+      pending.emplace_back(std::next(child) == children.rend() ? ")" : "),");
+      pending.emplace_back(&child->second);
+      pending.emplace_back("(" + std::to_string(static_cast<unsigned long>(child->first)) + ",");
+    }
   }
-  out += "])";
   if (precedence > 10) out.push_back(')');
 }
 

@@ -135,10 +135,26 @@ TEST(Unsnoc, SplitsOffTheLastElement) {
   EXPECT_EQ(split->second, 3);
 }
 
-TEST(Limits, AVeryLongPatternBuildsAndReleasesWithoutDeepRecursion) {
+// A trie is as deep as its longest pattern: nothing may recurse that deep.
+TEST(Limits, DeepTriesAreBuiltComparedCombinedShownAndReleasedWithoutRecursion) {
   const std::u32string line(300'000, U'a');
-  const Patterns trie = parsePatterns(line + U"1\n");
-  EXPECT_EQ(lookupPattern(U"aaa", trie), (ScoreList{0, 0, 0}));
+  const Patterns deep = parsePatterns(line + U"1\n");
+  EXPECT_EQ(lookupPattern(U"aaa", deep), (ScoreList{0, 0, 0}));
+  const Patterns other = parsePatterns(line + U"3\n" + line + U"b2\n");
+  const Patterns both = deep | other;
+  EXPECT_EQ(both, other | deep);
+  EXPECT_NE(both, deep);
+  EXPECT_EQ(both | deep, both);
+  const Patterns inserted = insertPattern(line + U"5", deep);
+  EXPECT_NE(inserted, deep);
+  const std::string text = show(deep);
+  // 300,000 levels of "Patterns [] (fromList [(97," … ")])" around the leaf.
+  const std::string leaf = "Patterns [" + std::string(300'000 * 2, ',') + "] (fromList [])";
+  EXPECT_EQ(text.size(), 300'000 * 30 + leaf.size() + 1);
+  EXPECT_TRUE(text.starts_with("Patterns [] (fromList [(97,Patterns [] (fromList [(97,"));
+  const std::string closing = "0,1] (fromList [])";
+  EXPECT_EQ(text.rfind(closing), text.size() - closing.size() - 300'000 * 3);
+  EXPECT_TRUE(text.ends_with(")]))])"));
 }
 
 }  // namespace
