@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "morvane/morvane.hpp"
+#include "text_stream.hpp"
 
 namespace {
 
@@ -148,27 +149,6 @@ int hyphenateLines(const morvane::Hyphenator& h, const Options& options, Stats& 
   return std::ferror(stdin) != 0 ? kFailure : kOk;
 }
 
-/// Where the text read so far may be cut so that the part before it holds
-/// only whole words: after the last ASCII white space byte, or, in a run
-/// without any that outgrows `limit`, before a trailing incomplete sequence.
-std::size_t safeCut(std::string_view text, std::size_t limit, bool atEnd) {
-  if (atEnd) return text.size();
-  for (std::size_t i = text.size(); i-- > 0;) {
-    const char c = text[i];
-    if (c == ' ' || c == '\n' || c == '\t' || c == '\r' || c == '\f' || c == '\v') return i + 1;
-  }
-  if (text.size() < limit) return 0;
-  std::size_t cut = text.size();
-  for (std::size_t back = 0; back < 3 && cut > 0; ++back) {
-    if ((static_cast<unsigned char>(text[cut - 1]) & 0xC0) != 0x80) {
-      if ((static_cast<unsigned char>(text[cut - 1]) & 0x80) != 0) --cut;
-      break;
-    }
-    --cut;
-  }
-  return cut == 0 ? text.size() : cut;
-}
-
 int hyphenateStream(const morvane::Hyphenator& h, const Options& options, Stats& stats) {
   const std::string separator = options.separator.value_or("\u00AD");
   constexpr std::size_t kBlock = std::size_t{1} << 16;
@@ -187,7 +167,7 @@ int hyphenateStream(const morvane::Hyphenator& h, const Options& options, Stats&
       atEnd = true;
     }
     pending.append(block.data(), got);
-    const std::size_t cut = safeCut(pending, kLongestRun, atEnd);
+    const std::size_t cut = morvane::tools::safeCut(pending, kLongestRun, atEnd);
     if (cut == 0) continue;
     out.clear();
     const std::size_t words =
