@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Exceptions c = parseExceptions(text());
 
   MORVANE_FUZZ_CHECK(show(a) == show(parseExceptions(first)));
-  if (!first.empty() && first.back() != U'\n') MORVANE_FUZZ_CHECK(a == parseExceptions(first + U"\n"));
+  if (!first.empty() && first.back() != U'\n')
+    MORVANE_FUZZ_CHECK(a == parseExceptions(first + U"\n"));
   MORVANE_FUZZ_CHECK(((a | b) | c) == (a | (b | c)));
   MORVANE_FUZZ_CHECK((a | Exceptions()) == a && (Exceptions() | a) == a && (a | a) == a);
 

@@ -21,10 +21,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       parseExceptions(detail::decodeUtf8Lenient(input.ConsumeRandomLengthString(256)));
   const auto minimum = [&]() -> std::int64_t {
     switch (input.ConsumeIntegralInRange(0, 3)) {
-      case 0: return input.ConsumeIntegralInRange<std::int64_t>(-3, 6);
-      case 1: return std::numeric_limits<std::int64_t>::max();
-      case 2: return std::numeric_limits<std::int64_t>::min();
-      default: return input.ConsumeIntegral<std::int64_t>();
+      case 0:
+        return input.ConsumeIntegralInRange<std::int64_t>(-3, 6);
+      case 1:
+        return std::numeric_limits<std::int64_t>::max();
+      case 2:
+        return std::numeric_limits<std::int64_t>::min();
+      default:
+        return input.ConsumeIntegral<std::int64_t>();
     }
   };
   const std::int64_t left = minimum();
@@ -42,7 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
       pieces = hyphenate(h, word);
     } catch (const Error& e) {
-      MORVANE_FUZZ_CHECK(std::string_view(e.what()).starts_with("Malformed hyphenation score for "));
+      MORVANE_FUZZ_CHECK(
+          std::string_view(e.what()).starts_with("Malformed hyphenation score for "));
       continue;
     }
     std::u32string joined;
@@ -50,7 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     MORVANE_FUZZ_CHECK(!pieces.empty() && joined == word);
     MORVANE_FUZZ_CHECK(hyphenationPoints(h, word).size() + 1 == pieces.size());
     if (small) {
-      MORVANE_FUZZ_CHECK(pieces == reference::hyphenate(chars, patterns, exceptions, left, right, word));
+      MORVANE_FUZZ_CHECK(pieces ==
+                         reference::hyphenate(chars, patterns, exceptions, left, right, word));
     }
   }
   return 0;

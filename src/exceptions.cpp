@@ -138,9 +138,17 @@ Exceptions combine(const Exceptions& a, const Exceptions& b) {
 }
 
 Exceptions combine(std::span<const Exceptions> tables) {
-  Exceptions result;
-  for (std::size_t i = tables.size(); i-- > 0;) result = combine(tables[i], result);
-  return result;
+  if (tables.size() == 1) return tables.front();
+  // zipMin is associative and commutative: merge them all into one table
+  // rather than copying a growing table once per element.
+  ExceptionMap entries;
+  for (const Exceptions& table : tables) {
+    for (const auto& [key, scores] : table.entries()) {
+      auto [at, added] = entries.try_emplace(key, scores);
+      if (!added) at->second = zipMin(scores, at->second);
+    }
+  }
+  return Exceptions(std::move(entries));
 }
 
 Exceptions sconcat(std::span<const Exceptions> tables) {

@@ -1,5 +1,7 @@
 #include "pattern_builder.hpp"
 
+#include <algorithm>
+
 #include "morvane/patterns.hpp"
 
 namespace morvane::detail {
@@ -60,14 +62,23 @@ void PatternBuilder::growIndex() {
   slotValues_ = std::move(values);
 }
 
-void PatternBuilder::setScores(std::uint32_t node, ScoreList scores, bool replace) {
+void PatternBuilder::setScores(std::uint32_t node, ScoreList scores, OnConflict onConflict) {
   Node& target = nodes_[node];
   if (target.scoreList == kNone) {
     target.scoreList = static_cast<std::uint32_t>(scoreLists_.size());
     scoreLists_.push_back(std::move(scores));
-  } else if (replace) {
-    scoreLists_[target.scoreList] = std::move(scores);
+  } else if (onConflict == OnConflict::kTakeMaximum) {
+    ScoreList& existing = scoreLists_[target.scoreList];
+    existing = maxScores(existing, scores);
   }
+}
+
+ScoreList maxScores(const ScoreList& a, const ScoreList& b) {
+  const ScoreList& longer = a.size() >= b.size() ? a : b;
+  const ScoreList& shorter = a.size() >= b.size() ? b : a;
+  ScoreList result = longer;
+  for (std::size_t i = 0; i < shorter.size(); ++i) result[i] = std::max(result[i], shorter[i]);
+  return result;
 }
 
 void PatternBuilder::addText(std::u32string_view text) {
@@ -81,7 +92,8 @@ void PatternBuilder::addText(std::u32string_view text) {
     }
     // Forward order, first one kept: the same trie as inserting the lines
     // from last to first, each replacing what was there.
-    if (nodes_[node].scoreList == kNone) setScores(node, scorePattern(line), false);
+    if (nodes_[node].scoreList == kNone)
+      setScores(node, scorePattern(line), OnConflict::kKeepFirst);
   });
 }
 

@@ -26,8 +26,11 @@ class PatternBuilder {
 
   /// The child of `node` for `letter`, created if missing.
   std::uint32_t child(std::uint32_t node, char32_t letter);
-  /// Gives `node` a score list; an existing one stays unless `replace`.
-  void setScores(std::uint32_t node, ScoreList scores, bool replace);
+  /// What `setScores` does when the node already has a score list.
+  enum class OnConflict { kKeepFirst, kTakeMaximum };
+
+  /// Gives `node` a score list.
+  void setScores(std::uint32_t node, ScoreList scores, OnConflict onConflict);
   /// Adds every line of pattern text; of two lines with the same letters the
   /// first one wins.
   void addText(std::u32string_view text);
@@ -46,6 +49,9 @@ class PatternBuilder {
   std::vector<std::uint32_t> slotValues_;
   std::size_t used_ = 0;
 };
+
+/// The element-wise maximum of two score lists; the longer one keeps its tail.
+ScoreList maxScores(const ScoreList& a, const ScoreList& b);
 
 /// Calls `onLine` for every line of `text`: split at line feeds, a final line
 /// feed ending the last line rather than starting an empty one.

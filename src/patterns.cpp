@@ -96,14 +96,6 @@ std::u32string lettersOf(std::u32string_view pattern) {
   return letters;
 }
 
-ScoreList maxScores(const ScoreList& a, const ScoreList& b) {
-  const ScoreList& longer = a.size() >= b.size() ? a : b;
-  const ScoreList& shorter = a.size() >= b.size() ? b : a;
-  ScoreList result = longer;
-  for (std::size_t i = 0; i < shorter.size(); ++i) result[i] = std::max(result[i], shorter[i]);
-  return result;
-}
-
 }  // namespace
 
 ScoreList scorePattern(std::u32string_view pattern) {
@@ -158,9 +150,24 @@ Patterns insertPattern(std::u32string_view pattern, const Patterns& trie) {
   return rebuilt;
 }
 
-Patterns parsePatterns(std::u32string_view text) {
-  detail::PatternBuilder builder;
-  builder.addText(text);
+namespace {
+
+/// Adds every score list of `trie` to `builder`, at the same letters.
+void addTrie(detail::PatternBuilder& builder, const Patterns& trie,
+             detail::PatternBuilder::OnConflict onConflict) {
+  std::vector<std::pair<const Patterns*, std::uint32_t>> pending{{&trie, 0}};
+  while (!pending.empty()) {
+    const auto [node, at] = pending.back();
+    pending.pop_back();
+    if (!node->scores().empty()) builder.setScores(at, node->scores(), onConflict);
+    for (const auto& [letter, child] : node->children()) {
+      pending.emplace_back(&child, builder.child(at, letter));
+    }
+  }
+}
+
+/// The immutable trie of what `builder` holds.
+Patterns freeze(const detail::PatternBuilder& builder) {
   const auto& nodes = builder.nodes();
   // Children always have higher numbers than their parents: build bottom-up.
   std::vector<Patterns> built(nodes.size());
@@ -179,6 +186,14 @@ Patterns parsePatterns(std::u32string_view text) {
   return std::move(built[0]);
 }
 
+}  // namespace
+
+Patterns parsePatterns(std::u32string_view text) {
+  detail::PatternBuilder builder;
+  builder.addText(text);
+  return freeze(builder);
+}
+
 Patterns parsePatterns(std::string_view utf8Text) {
   return parsePatterns(detail::decodeUtf8(utf8Text));
 }
@@ -188,15 +203,7 @@ namespace detail {
 std::shared_ptr<const PatternTable> compiledTable(const Patterns& trie) {
   return trie.node_->table.get([&trie] {
     PatternBuilder builder;
-    std::vector<std::pair<const Patterns*, std::uint32_t>> pending{{&trie, 0}};
-    while (!pending.empty()) {
-      const auto [node, at] = pending.back();
-      pending.pop_back();
-      if (!node->scores().empty()) builder.setScores(at, node->scores(), true);
-      for (const auto& [letter, child] : node->children()) {
-        pending.emplace_back(&child, builder.child(at, letter));
-      }
-    }
+    addTrie(builder, trie, PatternBuilder::OnConflict::kTakeMaximum);
     return std::make_shared<const PatternTable>(builder);
   });
 }
@@ -240,9 +247,9 @@ Patterns combine(const Patterns& a, const Patterns& b) {
   struct Frame {
     const Patterns* a;
     const Patterns* b;
-    PatternChildren children;         // the merged children so far
-    std::vector<char32_t> shared;     // keys both have, still to merge
-    Patterns* into = nullptr;         // where the parent wants the result
+    PatternChildren children;      // the merged children so far
+    std::vector<char32_t> shared;  // keys both have, still to merge
+    Patterns* into = nullptr;      // where the parent wants the result
   };
   const auto open = [&](const Patterns& x, const Patterns& y, Patterns* into) {
     Frame frame{&x, &y, x.children(), {}, into};
@@ -270,7 +277,7 @@ Patterns combine(const Patterns& a, const Patterns& b) {
       frames.push_back(open(*slot, fromB, slot));  // *slot still holds a's child
       continue;
     }
-    Patterns merged(maxScores(top.a->scores(), top.b->scores()), std::move(top.children));
+    Patterns merged(detail::maxScores(top.a->scores(), top.b->scores()), std::move(top.children));
     Patterns* into = top.into;
     frames.pop_back();
     *into = std::move(merged);
@@ -280,9 +287,14 @@ Patterns combine(const Patterns& a, const Patterns& b) {
 
 Patterns sconcat(std::span<const Patterns> tries) {
   if (tries.empty()) throw Error("sconcat: empty list");
-  Patterns result = tries.back();
-  for (std::size_t i = tries.size() - 1; i-- > 0;) result = combine(tries[i], result);
-  return result;
+  if (tries.size() == 1) return tries.front();
+  // Combining is associative and commutative: merge them all in one pass
+  // rather than copying a growing trie once per element.
+  detail::PatternBuilder builder;
+  for (const Patterns& trie : tries) {
+    addTrie(builder, trie, detail::PatternBuilder::OnConflict::kTakeMaximum);
+  }
+  return freeze(builder);
 }
 
 Patterns stimes(long long count, const Patterns& trie) {

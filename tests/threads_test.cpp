@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <barrier>
+#include <fstream>
 #include <random>
 #include <thread>
 
@@ -13,21 +14,30 @@
 namespace morvane {
 namespace {
 
-const std::vector<std::string> kWords{"hyphenation",        "Silbentrennung",    "tavaszelő",
-                                      "encyclopedia",       "καλημέρα",          "развитие",
-                                      "characteristically", "onafhankelijkheid", "qwertyuiop"};
-
 using Answers = std::vector<std::vector<std::string>>;
 
-Answers answersFor(const Hyphenator& h) {
+/// The first words of a language's golden file.
+std::vector<std::string> wordsOf(Language language) {
+  std::ifstream in(std::string(MORVANE_GOLDEN_DIR) + "/" + std::string(languageAffix(language)) +
+                   ".tsv");
+  std::vector<std::string> words;
+  for (std::string line; words.size() < 40 && std::getline(in, line);) {
+    words.push_back(line.substr(0, line.find('\t')));
+  }
+  return words;
+}
+
+Answers answersFor(const Hyphenator& h, const std::vector<std::string>& words) {
   Answers answers;
-  for (const auto& word : kWords) answers.push_back(hyphenate(h, word));
+  for (const auto& word : words) answers.push_back(hyphenate(h, word));
   return answers;
 }
 
 TEST(Threads, ColdStartOfSameAndDifferentLanguages) {
   constexpr int kThreads = 16;
   const std::vector<Language> all = enumFrom(kFirstLanguage);
+  std::vector<std::vector<std::string>> words;
+  for (const Language l : all) words.push_back(wordsOf(l));
   std::vector<std::vector<std::pair<Language, const Hyphenator*>>> seen(kThreads);
   std::vector<std::vector<Answers>> results(kThreads);
   std::barrier start(kThreads);
@@ -45,31 +55,37 @@ TEST(Threads, ColdStartOfSameAndDifferentLanguages) {
         for (const Language l : order) {
           const Hyphenator& h = languageHyphenator(l);
           seen[t].emplace_back(l, &h);
-          results[t].push_back(answersFor(h));
+          results[t].push_back(answersFor(h, words[static_cast<std::size_t>(fromEnum(l))]));
         }
       });
     }
+  }
+  // The same words, one thread, each language loaded afresh.
+  std::vector<Answers> expected;
+  for (const Language l : all) {
+    expected.push_back(answersFor(loadHyphenator(l), words[static_cast<std::size_t>(fromEnum(l))]));
   }
   for (int t = 0; t < kThreads; ++t) {
     ASSERT_EQ(seen[t].size(), all.size());
     for (std::size_t i = 0; i < seen[t].size(); ++i) {
       const auto [language, pointer] = seen[t][i];
       EXPECT_EQ(pointer, &languageHyphenator(language));
-      EXPECT_EQ(results[t][i], answersFor(loadHyphenator(language))) << language;
+      EXPECT_EQ(results[t][i], expected[static_cast<std::size_t>(fromEnum(language))]) << language;
     }
   }
 }
 
 TEST(Threads, OneSharedHyphenatorUsedByManyThreads) {
   const Hyphenator h = loadHyphenator(Language::English_US);
-  const Answers expected = answersFor(loadHyphenator(Language::English_US));
+  const std::vector<std::string> words = wordsOf(Language::English_US);
+  const Answers expected = answersFor(loadHyphenator(Language::English_US), words);
   std::atomic<int> mismatches{0};
   {
     std::vector<std::jthread> threads;
     for (int t = 0; t < 16; ++t) {
       threads.emplace_back([&] {
         for (int i = 0; i < 50; ++i) {
-          if (answersFor(h) != expected) ++mismatches;
+          if (answersFor(h, words) != expected) ++mismatches;
         }
       });
     }

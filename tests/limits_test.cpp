@@ -1,0 +1,67 @@
+// Very large inputs finish in time proportional to their size, without deep
+// recursion: long words, big pattern and exception texts, long folds.
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "morvane/morvane.hpp"
+#include "test_support.hpp"
+
+namespace morvane {
+namespace {
+
+std::u32string longWord(std::size_t length) {
+  const std::u32string_view syllables = U"donaudampfschifffahrtsgesellschaft";
+  std::u32string word;
+  while (word.size() < length) word.append(syllables);
+  word.resize(length);
+  return word;
+}
+
+TEST(Limits, AWordOfAMillionCharacters) {
+  const std::u32string word = longWord(1'000'000);
+  const auto pieces = hyphenate(german_1996, word);
+  EXPECT_GT(pieces.size(), 100'000U);
+  EXPECT_EQ(testing_support::joined(pieces, U""), word);
+  std::u32string text = word + U" " + word;
+  EXPECT_EQ(hyphenateText(german_1996, text, U"").size(), text.size());
+}
+
+TEST(Limits, TenMegabytesOfPatternText) {
+  const std::u32string one = U".ab1c\n3d.\nx4y\n" + longWord(40) + U"5\n";
+  std::u32string text;
+  while (text.size() < 10'000'000) text += one;
+  const Patterns trie = parsePatterns(text);
+  EXPECT_EQ(trie, parsePatterns(one));  // repeated lines change nothing: the first wins
+  const Hyphenator h(CharFunction(), trie, Exceptions(), 1, 1);
+  EXPECT_EQ(hyphenate(h, U"abcd"), (std::vector<std::u32string>{U"ab", U"c", U"d"}));
+}
+
+TEST(Limits, AMegabyteLineOfExceptionText) {
+  std::u32string line;
+  for (int i = 0; i < 500'000; ++i) line += U"a-";
+  const Exceptions table = parseExceptions(line + U"\nta-ble\n");
+  ASSERT_EQ(table.size(), 2U);
+  EXPECT_EQ(lookupException(std::u32string(500'000, U'a'), table)->size(), 500'001U);
+}
+
+TEST(Limits, LongFoldsOfTables) {
+  std::vector<Exceptions> exceptions;
+  std::vector<Patterns> patterns;
+  for (int i = 0; i < 50'000; ++i) {
+    const std::u32string word = U"w" + std::u32string(1, static_cast<char32_t>(U'a' + i % 26)) +
+                                std::u32string(1, static_cast<char32_t>(0x4E00 + i));
+    exceptions.push_back(parseExceptions(word + U"-x\n"));
+    patterns.push_back(parsePatterns(word + U"1\n"));
+  }
+  EXPECT_EQ(sconcat(exceptions).size(), 50'000U);
+  EXPECT_EQ(combine(exceptions).size(), 50'000U);
+  const Patterns all = sconcat(patterns);
+  EXPECT_EQ(all.children().at(U'w').children().size(), 26U);
+  EXPECT_EQ(stimes(std::numeric_limits<long long>::max(), all), all);
+  EXPECT_EQ(stimes(std::numeric_limits<long long>::max(), exceptions.front()), exceptions.front());
+}
+
+}  // namespace
+}  // namespace morvane
