@@ -22,7 +22,8 @@ struct Exceptions::Table {
   /// A bit chosen by the length and the first and last characters, so that
   /// most words that are not keys are turned away without hashing them.
   static std::size_t filterBit(std::size_t length, char32_t first, char32_t last) {
-    const std::size_t mix = length * 0x9E3779B1u + first * 0x85EBCA77u + last * 0xC2B2AE3Du;
+    const std::size_t mix =
+        length * 0x9E3779B1u + std::size_t{first} * 0x85EBCA77u + std::size_t{last} * 0xC2B2AE3Du;
     return (mix >> 7) % kFilterBits;
   }
   static constexpr std::size_t kFilterBits = 4096;

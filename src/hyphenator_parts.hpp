@@ -21,7 +21,7 @@ struct Scorer {
 /// words are actually scored with.
 struct HyphenatorParts {
   HyphenatorParts(Lazy<CharFunction> c, Lazy<Patterns> p, Lazy<Exceptions> e, std::int64_t left,
-                  std::int64_t right, Lazy<std::shared_ptr<const PatternTable>> table);
+                  std::int64_t right, Lazy<std::shared_ptr<const PatternTable>> compiled);
 
   Lazy<CharFunction> chars;
   Lazy<Patterns> patterns;

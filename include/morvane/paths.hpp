@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+namespace morvane {
+
+// Where morvane was installed, as fixed when it was built. Each can be
+// overridden at run time by an environment variable of the same name with the
+// prefix "morvane_": morvane_bindir, morvane_libdir, morvane_dynlibdir,
+// morvane_datadir, morvane_libexecdir and morvane_sysconfdir.
+
+/// Programs (morvane-hyphenate).
+[[nodiscard]] std::string getBinDir();
+/// Libraries and their CMake and pkg-config files.
+[[nodiscard]] std::string getLibDir();
+/// Shared libraries.
+[[nodiscard]] std::string getDynLibDir();
+/// Read-only data of morvane's own.
+[[nodiscard]] std::string getDataDir();
+/// Helper programs that users do not run directly.
+[[nodiscard]] std::string getLibexecDir();
+/// Configuration.
+[[nodiscard]] std::string getSysconfDir();
+/// `name` within `getDataDir()`.
+[[nodiscard]] std::string getDataFileName(const std::string& name);
+
+}  // namespace morvane

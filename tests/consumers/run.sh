@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the build into a scratch prefix, then builds and runs three small
+# projects that use morvane: through find_package, pkg-config and add_subdirectory.
+# usage: run.sh SOURCE_DIR BUILD_DIR
+set -euo pipefail
+source=$1
+build=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cmake --install "$build" --prefix "$work/prefix" >/dev/null
+version=$(sed -n 's/^#define MORVANE_VERSION "\(.*\)"$/\1/p' "$build/include/morvane/version.hpp")
+expected="$version hy-phen-ation"
+
+check() {
+  local name=$1
+  shift
+  cmake -S "$source/tests/consumers/$name" -B "$work/$name" -DCMAKE_BUILD_TYPE=Release "$@" >"$work/$name.log" 2>&1 ||
+    { cat "$work/$name.log"; echo "FAIL $name: configure"; return 1; }
+  cmake --build "$work/$name" >>"$work/$name.log" 2>&1 || { cat "$work/$name.log"; echo "FAIL $name: build"; return 1; }
+  local got
+  got=$("$work/$name/app")
+  [[ $got == "$expected" ]] || { echo "FAIL $name: printed '$got', wanted '$expected'"; return 1; }
+  echo "ok $name"
+}
+
+check find_package -DCMAKE_PREFIX_PATH="$work/prefix"
+PKG_CONFIG_PATH="$work/prefix/lib/pkgconfig:$work/prefix/lib64/pkgconfig" check pkg_config
+check add_subdirectory -DMORVANE_SOURCE_DIR="$source"
