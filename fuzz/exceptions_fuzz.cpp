@@ -1,18 +1,13 @@
 // Exception text: parsing, look-up, zipMin and the algebra of combining tables.
 
-#include <fuzzer/FuzzedDataProvider.h>
-
 #include "fuzz_check.hpp"
 #include "morvane/morvane.hpp"
-#include "utf8.hpp"
 
 using namespace morvane;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider input(data, size);
-  const auto text = [&] {
-    return detail::decodeUtf8Lenient(input.ConsumeRandomLengthString(1024));
-  };
+  const auto text = [&] { return fuzzText(input, 1024); };
   const std::u32string first = text();
   const Exceptions a = parseExceptions(first);
   const Exceptions b = parseExceptions(text());

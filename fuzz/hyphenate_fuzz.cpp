@@ -2,23 +2,18 @@
 // included): pieces always join back to the word, and agree with the literal
 // rules wherever those can be evaluated.
 
-#include <fuzzer/FuzzedDataProvider.h>
-
 #include <limits>
 
 #include "fuzz_check.hpp"
 #include "morvane/morvane.hpp"
 #include "reference_hyphenator.hpp"
-#include "utf8.hpp"
 
 using namespace morvane;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider input(data, size);
-  const Patterns patterns =
-      parsePatterns(detail::decodeUtf8Lenient(input.ConsumeRandomLengthString(1024)));
-  const Exceptions exceptions =
-      parseExceptions(detail::decodeUtf8Lenient(input.ConsumeRandomLengthString(256)));
+  const Patterns patterns = parsePatterns(fuzzText(input, 1024));
+  const Exceptions exceptions = parseExceptions(fuzzText(input, 256));
   const auto minimum = [&]() -> std::int64_t {
     switch (input.ConsumeIntegralInRange(0, 3)) {
       case 0:
@@ -41,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool small = left > -10 && left < 10 && right > -10 && right < 10;
 
   while (input.remaining_bytes() > 0) {
-    const std::u32string word = detail::decodeUtf8Lenient(input.ConsumeRandomLengthString(64));
+    const std::u32string word = fuzzText(input, 64);
     std::vector<std::u32string> pieces;
     try {
       pieces = hyphenate(h, word);

@@ -183,20 +183,16 @@ void appendShow(std::string& out, int precedence, const Exceptions& table) {
 
 }  // namespace
 
+using Shows = detail::Shows<Exceptions, appendShow>;
+
 std::string showsPrec(int precedence, const Exceptions& table, std::string_view rest) {
-  std::string out;
-  appendShow(out, precedence, table);
-  out += rest;
-  return out;
+  return Shows::showsPrec(precedence, table, rest);
 }
 
 std::string show(const Exceptions& table) { return showsPrec(0, table); }
 
 std::string showList(std::span<const Exceptions> tables, std::string_view rest) {
-  std::string out;
-  detail::appendList(out, tables, [](std::string& o, const Exceptions& t) { appendShow(o, 0, t); });
-  out += rest;
-  return out;
+  return Shows::showList(tables, rest);
 }
 
 std::ostream& operator<<(std::ostream& out, const Exceptions& table) { return out << show(table); }

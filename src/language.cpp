@@ -79,19 +79,25 @@ std::vector<Language> enumFromThenTo(Language from, Language then, Language to) 
   return arithmetic(fromEnum(from), fromEnum(then) - fromEnum(from), fromEnum(to));
 }
 
-std::string show(Language language) { return std::string(kNames.at(indexOf(language))); }
+namespace {
 
-std::string showsPrec(int /*precedence*/, Language language, std::string_view rest) {
-  std::string out = show(language);
-  out += rest;
-  return out;
+// The name alone: no parentheses at any precedence.
+void appendShow(std::string& out, int /*precedence*/, const Language& language) {
+  out += kNames.at(indexOf(language));
+}
+
+using Shows = detail::Shows<Language, appendShow>;
+
+}  // namespace
+
+std::string show(Language language) { return showsPrec(0, language); }
+
+std::string showsPrec(int precedence, Language language, std::string_view rest) {
+  return Shows::showsPrec(precedence, language, rest);
 }
 
 std::string showList(std::span<const Language> languages, std::string_view rest) {
-  std::string out;
-  detail::appendList(out, languages, [](std::string& o, Language l) { o += show(l); });
-  out += rest;
-  return out;
+  return Shows::showList(languages, rest);
 }
 
 std::ostream& operator<<(std::ostream& out, Language language) {

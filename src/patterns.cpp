@@ -325,7 +325,10 @@ void appendShow(std::string& out, int precedence, const Patterns& trie) {
     for (auto child = children.rbegin(); child != children.rend(); ++child) {
       pending.emplace_back(std::next(child) == children.rend() ? ")" : "),");
       pending.emplace_back(&child->second);
-      pending.emplace_back("(" + std::to_string(static_cast<unsigned long>(child->first)) + ",");
+      std::string key(1, '(');
+      key += std::to_string(static_cast<unsigned long>(child->first));
+      key += ',';
+      pending.emplace_back(std::move(key));
     }
   }
   if (precedence > 10) out.push_back(')');
@@ -333,20 +336,16 @@ void appendShow(std::string& out, int precedence, const Patterns& trie) {
 
 }  // namespace
 
+using Shows = detail::Shows<Patterns, appendShow>;
+
 std::string showsPrec(int precedence, const Patterns& trie, std::string_view rest) {
-  std::string out;
-  appendShow(out, precedence, trie);
-  out += rest;
-  return out;
+  return Shows::showsPrec(precedence, trie, rest);
 }
 
 std::string show(const Patterns& trie) { return showsPrec(0, trie); }
 
 std::string showList(std::span<const Patterns> tries, std::string_view rest) {
-  std::string out;
-  detail::appendList(out, tries, [](std::string& o, const Patterns& t) { appendShow(o, 0, t); });
-  out += rest;
-  return out;
+  return Shows::showList(tries, rest);
 }
 
 std::ostream& operator<<(std::ostream& out, const Patterns& trie) { return out << show(trie); }

@@ -28,4 +28,22 @@ void appendList(std::string& out, std::span<const T> items, ShowOne showOne) {
   out.push_back(']');
 }
 
+/// showsPrec, show and showList of a type whose text `appendShow(out,
+/// precedence, value)` appends.
+template <class T, void (*AppendShow)(std::string&, int, const T&)>
+struct Shows {
+  static std::string showsPrec(int precedence, const T& value, std::string_view rest) {
+    std::string out;
+    AppendShow(out, precedence, value);
+    out += rest;
+    return out;
+  }
+  static std::string showList(std::span<const T> values, std::string_view rest) {
+    std::string out;
+    appendList(out, values, [](std::string& o, const T& v) { AppendShow(o, 0, v); });
+    out += rest;
+    return out;
+  }
+};
+
 }  // namespace morvane::detail

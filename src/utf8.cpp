@@ -38,34 +38,32 @@ std::string invalidUtf8Message(std::size_t offset) {
   return "invalid UTF-8 at byte offset " + std::to_string(offset);
 }
 
-std::u32string decodeUtf8(std::string_view bytes) {
+namespace {
+
+/// Decodes `bytes`; `onInvalid(offset)` gives the code point for a byte that
+/// starts no well-formed sequence (or throws).
+template <class OnInvalid>
+std::u32string decode(std::string_view bytes, OnInvalid onInvalid) {
   std::u32string text;
   text.reserve(bytes.size());
   for (std::size_t at = 0; at < bytes.size();) {
     char32_t c = 0;
     const std::size_t length = decodeUtf8Char(bytes.substr(at), c);
-    if (length == 0) throw Error(invalidUtf8Message(at));
-    text.push_back(c);
-    at += length;
+    text.push_back(length == 0 ? onInvalid(at) : c);
+    at += length == 0 ? 1 : length;
   }
   return text;
 }
 
+}  // namespace
+
+std::u32string decodeUtf8(std::string_view bytes) {
+  return decode(bytes, [](std::size_t at) -> char32_t { throw Error(invalidUtf8Message(at)); });
+}
+
 std::u32string decodeUtf8Lenient(std::string_view bytes) {
-  std::u32string text;
-  text.reserve(bytes.size());
-  for (std::size_t at = 0; at < bytes.size();) {
-    char32_t c = 0;
-    const std::size_t length = decodeUtf8Char(bytes.substr(at), c);
-    if (length == 0) {
-      text.push_back(static_cast<unsigned char>(bytes[at]));
-      ++at;
-    } else {
-      text.push_back(c);
-      at += length;
-    }
-  }
-  return text;
+  return decode(
+      bytes, [bytes](std::size_t at) -> char32_t { return static_cast<unsigned char>(bytes[at]); });
 }
 
 void appendUtf8(std::string& out, char32_t c) {
