@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs the build into a scratch prefix, then builds and runs three small
 # projects that use morvane: through find_package, pkg-config and add_subdirectory.
-# usage: run.sh SOURCE_DIR BUILD_DIR
+# usage: run.sh SOURCE_DIR BUILD_DIR [CXX_FLAGS]   (the flags the build used, sanitizers included)
 set -euo pipefail
 source=$1
 build=$2
+flags=${3:-}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
@@ -14,7 +15,8 @@ expected="$version hy-phen-ation"
 check() {
   local name=$1
   shift
-  cmake -S "$source/tests/consumers/$name" -B "$work/$name" -DCMAKE_BUILD_TYPE=Release "$@" >"$work/$name.log" 2>&1 ||
+  cmake -S "$source/tests/consumers/$name" -B "$work/$name" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_CXX_FLAGS="$flags" "$@" >"$work/$name.log" 2>&1 ||
     { cat "$work/$name.log"; echo "FAIL $name: configure"; return 1; }
   cmake --build "$work/$name" >>"$work/$name.log" 2>&1 || { cat "$work/$name.log"; echo "FAIL $name: build"; return 1; }
   local got
