@@ -50,8 +50,9 @@ TEST(Limits, LongFoldsOfTables) {
   std::vector<Exceptions> exceptions;
   std::vector<Patterns> patterns;
   for (int i = 0; i < 50'000; ++i) {
-    const std::u32string word = U"w" + std::u32string(1, static_cast<char32_t>(U'a' + i % 26)) +
-                                std::u32string(1, static_cast<char32_t>(0x4E00 + i));
+    std::u32string word(1, U'w');
+    word.push_back(static_cast<char32_t>(U'a' + i % 26));
+    word.push_back(static_cast<char32_t>(0x4E00 + i));
     exceptions.push_back(parseExceptions(word + U"-x\n"));
     patterns.push_back(parsePatterns(word + U"1\n"));
   }
