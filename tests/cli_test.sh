@@ -64,6 +64,17 @@ check "--text copies invalid UTF-8" 0 'hy-phen\xffation \xc3 hy-phen-ation\n' ''
 input='one two three\n'
 check "--stats" 0 'one two three\n' 'words: 3' --stats -s -
 
+# A failed write is an error, not a success.
+if [[ -w /dev/full ]]; then
+  if "$cmd" hyphenation >/dev/full 2>"$work/err"; then
+    echo "FAIL write error exits 0"; failures=$((failures + 1))
+  elif ! grep -q 'cannot write' "$work/err"; then
+    echo "FAIL write error not reported: $(cat "$work/err")"; failures=$((failures + 1))
+  else
+    passes=$((passes + 1))
+  fi
+fi
+
 # A long input streams through in pieces and comes back whole.
 python3 -c "import sys; sys.stdout.write('hyphenation ' * 300000 + 'x' * 3000000 + ' end\n')" >"$work/big"
 "$cmd" -s '' <"$work/big" | cmp -s - "$work/big" && passes=$((passes + 1)) ||
