@@ -15,24 +15,23 @@ std::uint64_t edgeKey(std::uint32_t node, char32_t letter) {
 }
 
 std::size_t slotOf(std::uint64_t key, std::size_t mask) {
-  return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 24) & mask;
+  std::uint64_t hash = key * 0x9E3779B97F4A7C15ull;
+  hash ^= hash >> 29;  // fold the well-mixed high bits into the ones the mask keeps
+  return static_cast<std::size_t>(hash) & mask;
 }
 
 bool isDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
 
 }  // namespace
 
-PatternBuilder::PatternBuilder() : nodes_(1) {
-  slotKeys_.assign(1024, kEmptySlot);
-  slotValues_.assign(1024, 0);
-}
+PatternBuilder::PatternBuilder() : nodes_(1), slots_(1024, Slot{kEmptySlot, 0}) {}
 
 std::uint32_t PatternBuilder::child(std::uint32_t node, char32_t letter) {
   const std::uint64_t key = edgeKey(node, letter);
-  const std::size_t mask = slotKeys_.size() - 1;
+  const std::size_t mask = slots_.size() - 1;
   std::size_t slot = slotOf(key, mask);
-  while (slotKeys_[slot] != kEmptySlot) {
-    if (slotKeys_[slot] == key) return slotValues_[slot];
+  while (slots_[slot].key != kEmptySlot) {
+    if (slots_[slot].key == key) return slots_[slot].child;
     slot = (slot + 1) & mask;
   }
   const auto created = static_cast<std::uint32_t>(nodes_.size());
@@ -41,35 +40,38 @@ std::uint32_t PatternBuilder::child(std::uint32_t node, char32_t letter) {
   fresh.nextSibling = nodes_[node].firstChild;
   nodes_.push_back(fresh);
   nodes_[node].firstChild = created;
-  slotKeys_[slot] = key;
-  slotValues_[slot] = created;
-  if (++used_ * 2 > slotKeys_.size()) growIndex();
+  slots_[slot] = {key, created};
+  if (++used_ * 2 > slots_.size()) growIndex();
   return created;
 }
 
 void PatternBuilder::growIndex() {
-  std::vector<std::uint64_t> keys(slotKeys_.size() * 2, kEmptySlot);
-  std::vector<std::uint32_t> values(keys.size(), 0);
-  const std::size_t mask = keys.size() - 1;
-  for (std::size_t i = 0; i < slotKeys_.size(); ++i) {
-    if (slotKeys_[i] == kEmptySlot) continue;
-    std::size_t slot = slotOf(slotKeys_[i], mask);
-    while (keys[slot] != kEmptySlot) slot = (slot + 1) & mask;
-    keys[slot] = slotKeys_[i];
-    values[slot] = slotValues_[i];
+  std::vector<Slot> grown(slots_.size() * 2, Slot{kEmptySlot, 0});
+  const std::size_t mask = grown.size() - 1;
+  for (const Slot& old : slots_) {
+    if (old.key == kEmptySlot) continue;
+    std::size_t slot = slotOf(old.key, mask);
+    while (grown[slot].key != kEmptySlot) slot = (slot + 1) & mask;
+    grown[slot] = old;
   }
-  slotKeys_ = std::move(keys);
-  slotValues_ = std::move(values);
+  slots_ = std::move(grown);
 }
 
-void PatternBuilder::setScores(std::uint32_t node, ScoreList scores, OnConflict onConflict) {
+std::uint32_t PatternBuilder::addList(std::span<const Score> scores) {
+  lists_.emplace_back(scorePool_.size(), scores.size());
+  scorePool_.insert(scorePool_.end(), scores.begin(), scores.end());
+  return static_cast<std::uint32_t>(lists_.size() - 1);
+}
+
+void PatternBuilder::setScores(std::uint32_t node, std::span<const Score> scores,
+                               OnConflict onConflict) {
   Node& target = nodes_[node];
   if (target.scoreList == kNone) {
-    target.scoreList = static_cast<std::uint32_t>(scoreLists_.size());
-    scoreLists_.push_back(std::move(scores));
+    target.scoreList = addList(scores);
   } else if (onConflict == OnConflict::kTakeMaximum) {
-    ScoreList& existing = scoreLists_[target.scoreList];
-    existing = maxScores(existing, scores);
+    const std::span<const Score> existing = this->scores(target.scoreList);
+    target.scoreList = addList(maxScores(ScoreList(existing.begin(), existing.end()),
+                                         ScoreList(scores.begin(), scores.end())));
   }
 }
 
@@ -84,7 +86,8 @@ ScoreList maxScores(const ScoreList& a, const ScoreList& b) {
 void PatternBuilder::addText(std::u32string_view text) {
   // About one node for every three letters of text: size the index for that
   // once rather than growing it step by step.
-  while (slotKeys_.size() < (used_ + text.size() / 3) * 2) growIndex();
+  while (slots_.size() < (used_ + text.size() / 3) * 2) growIndex();
+  scorePool_.reserve(scorePool_.size() + text.size());
   forEachLine(text, [this](std::u32string_view line) {
     std::uint32_t node = 0;
     for (const char32_t c : line) {
@@ -92,8 +95,12 @@ void PatternBuilder::addText(std::u32string_view text) {
     }
     // Forward order, first one kept: the same trie as inserting the lines
     // from last to first, each replacing what was there.
-    if (nodes_[node].scoreList == kNone)
-      setScores(node, scorePattern(line), OnConflict::kKeepFirst);
+    if (nodes_[node].scoreList == kNone) {
+      nodes_[node].scoreList = static_cast<std::uint32_t>(lists_.size());
+      const std::size_t offset = scorePool_.size();
+      forEachPatternScore(line, [this](Score score) { scorePool_.push_back(score); });
+      lists_.emplace_back(offset, scorePool_.size() - offset);
+    }
   });
 }
 

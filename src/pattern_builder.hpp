@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "morvane/scores.hpp"
@@ -19,7 +21,7 @@ class PatternBuilder {
     char32_t letter = 0;
     std::uint32_t firstChild = kNone;
     std::uint32_t nextSibling = kNone;
-    std::uint32_t scoreList = kNone;  // index into scoreLists(), or kNone
+    std::uint32_t scoreList = kNone;  // see scores(); kNone for none
   };
 
   PatternBuilder();
@@ -30,25 +32,60 @@ class PatternBuilder {
   enum class OnConflict { kKeepFirst, kTakeMaximum };
 
   /// Gives `node` a score list.
-  void setScores(std::uint32_t node, ScoreList scores, OnConflict onConflict);
+  void setScores(std::uint32_t node, std::span<const Score> scores, OnConflict onConflict);
   /// Adds every line of pattern text; of two lines with the same letters the
   /// first one wins.
   void addText(std::u32string_view text);
 
   [[nodiscard]] const std::vector<Node>& nodes() const { return nodes_; }
-  [[nodiscard]] const std::vector<ScoreList>& scoreLists() const { return scoreLists_; }
+  [[nodiscard]] std::size_t listCount() const { return lists_.size(); }
+  /// The score list of a node's `scoreList`.
+  [[nodiscard]] std::span<const Score> scores(std::uint32_t list) const {
+    const auto [offset, length] = lists_[list];
+    return {scorePool_.data() + offset, length};
+  }
 
  private:
+  struct Slot {
+    std::uint64_t key;
+    std::uint32_t child;
+  };
   void growIndex();
+  std::uint32_t addList(std::span<const Score> scores);
 
   std::vector<Node> nodes_;
-  std::vector<ScoreList> scoreLists_;
+  // Every score list end to end, so that a pattern costs no allocation.
+  std::vector<Score> scorePool_;
+  std::vector<std::pair<std::size_t, std::size_t>> lists_;  // (offset, length) in scorePool_
   // Open-addressing map (parent, letter) → child, so that a node with many
   // children costs no more to extend than one with few.
-  std::vector<std::uint64_t> slotKeys_;
-  std::vector<std::uint32_t> slotValues_;
+  std::vector<Slot> slots_;
   std::size_t used_ = 0;
 };
+
+/// Calls `emit` with each score of `pattern` in turn: a digit scores the
+/// boundary before the character after it (and takes that character along),
+/// every other character scores 0, and the end adds a final 0.
+template <class Emit>
+void forEachPatternScore(std::u32string_view pattern, Emit emit) {
+  const auto isDigit = [](char32_t c) { return c >= U'0' && c <= U'9'; };
+  std::size_t at = 0;
+  while (true) {
+    if (at == pattern.size()) {
+      emit(Score{0});
+      return;
+    }
+    const char32_t c = pattern[at];
+    if (!isDigit(c)) {
+      emit(Score{0});
+      ++at;
+      continue;
+    }
+    emit(static_cast<Score>(c - U'0'));
+    if (at + 1 == pattern.size()) return;
+    at += 2;
+  }
+}
 
 /// The element-wise maximum of two score lists; the longer one keeps its tail.
 ScoreList maxScores(const ScoreList& a, const ScoreList& b);

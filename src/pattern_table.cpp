@@ -12,14 +12,6 @@ namespace morvane::detail {
 
 namespace {
 
-struct ScoreListHash {
-  std::size_t operator()(const ScoreList& scores) const noexcept {
-    std::size_t hash = 1469598103934665603ull;
-    for (const Score s : scores) hash = (hash ^ static_cast<std::size_t>(s)) * 1099511628211ull;
-    return hash;
-  }
-};
-
 template <class T>
 std::uint32_t narrow(T value) {
   if (value >= std::numeric_limits<std::uint32_t>::max()) throw Error("pattern table too large");
@@ -32,7 +24,6 @@ constexpr std::size_t kNarrowAlphabet = 63;  // symbols 1 to 63 are bits of a ma
 
 PatternTable::PatternTable(const PatternBuilder& builder) {
   const auto& source = builder.nodes();
-  const auto& lists = builder.scoreLists();
 
   // Symbols in ascending code point order, from 1.
   std::vector<char32_t> letters;
@@ -54,18 +45,23 @@ PatternTable::PatternTable(const PatternBuilder& builder) {
 
   // Scores become codes: the scores themselves when all fit in 32 bits, else
   // their ranks, spaced so that each keeps its parity.
-  std::vector<Score> distinct;
-  for (const ScoreList& list : lists) {
-    for (const Score s : list) {
-      if (s != 0) distinct.push_back(s);
+  bool identity = true;
+  for (std::uint32_t list = 0; list < builder.listCount(); ++list) {
+    for (const Score s : builder.scores(list)) {
+      identity = identity && s >= std::numeric_limits<Code>::min() &&
+                 s <= std::numeric_limits<Code>::max();
     }
   }
-  std::sort(distinct.begin(), distinct.end());
-  distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
-  const bool identity = distinct.empty() || (distinct.front() >= std::numeric_limits<Code>::min() &&
-                                             distinct.back() <= std::numeric_limits<Code>::max());
   std::map<Score, Code> codes;
   if (!identity) {
+    std::vector<Score> distinct;
+    for (std::uint32_t list = 0; list < builder.listCount(); ++list) {
+      for (const Score s : builder.scores(list)) {
+        if (s != 0) distinct.push_back(s);
+      }
+    }
+    std::sort(distinct.begin(), distinct.end());
+    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
     // Codes run from minCode_ upwards; zero keeps code 0.
     std::vector<std::pair<Score, Code>> assigned;
     const auto negatives = std::lower_bound(distinct.begin(), distinct.end(), Score{0});
@@ -99,7 +95,8 @@ PatternTable::PatternTable(const PatternBuilder& builder) {
   }
   rootChild_.assign(letters.size() + 1, 0);
   lists_.emplace_back();
-  std::unordered_map<ScoreList, std::uint32_t, ScoreListHash> listIndex;
+  // Identical lists are stored once; keyed by their bytes in the builder.
+  std::unordered_map<std::string_view, std::uint32_t> listIndex;
   std::vector<std::uint32_t> order{0};  // builder index of each new node
   order.reserve(source.size());
   std::vector<std::pair<std::uint32_t, std::uint32_t>> children;  // (symbol, builder index)
@@ -122,9 +119,12 @@ PatternTable::PatternTable(const PatternBuilder& builder) {
       }
       order.push_back(index);
     }
-    if (from.scoreList != PatternBuilder::kNone && !lists[from.scoreList].empty()) {
-      const ScoreList& list = lists[from.scoreList];
-      auto [found, added] = listIndex.try_emplace(list, narrow(lists_.size()));
+    const std::span<const Score> list = from.scoreList == PatternBuilder::kNone
+                                            ? std::span<const Score>()
+                                            : builder.scores(from.scoreList);
+    if (!list.empty()) {
+      const std::string_view bytes(reinterpret_cast<const char*>(list.data()), list.size_bytes());
+      auto [found, added] = listIndex.try_emplace(bytes, narrow(lists_.size()));
       if (added) {
         ListInfo info{narrow(entries_.size()), 0, narrow(list.size())};
         for (std::size_t i = 0; i < list.size(); ++i) {

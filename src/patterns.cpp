@@ -101,22 +101,7 @@ std::u32string lettersOf(std::u32string_view pattern) {
 ScoreList scorePattern(std::u32string_view pattern) {
   ScoreList scores;
   scores.reserve(pattern.size() + 1);
-  std::size_t at = 0;
-  while (true) {
-    if (at == pattern.size()) {
-      scores.push_back(0);
-      break;
-    }
-    const char32_t c = pattern[at];
-    if (!isDigit(c)) {
-      scores.push_back(0);
-      ++at;
-      continue;
-    }
-    scores.push_back(static_cast<Score>(c - U'0'));
-    if (at + 1 == pattern.size()) break;
-    at += 2;  // the digit takes the character after it along
-  }
+  detail::forEachPatternScore(pattern, [&scores](Score score) { scores.push_back(score); });
   return scores;
 }
 
@@ -179,7 +164,8 @@ Patterns freeze(const detail::PatternBuilder& builder) {
     }
     ScoreList scores;
     if (nodes[i].scoreList != detail::PatternBuilder::kNone) {
-      scores = builder.scoreLists()[nodes[i].scoreList];
+      const auto list = builder.scores(nodes[i].scoreList);
+      scores.assign(list.begin(), list.end());
     }
     built[i] = Patterns(std::move(scores), std::move(children));
   }
