@@ -168,17 +168,54 @@ class DecodedWord {
   std::size_t size_ = 0;
 };
 
+/// The break positions of a word, gathered first (on the stack when the word
+/// is short) so that what is built from them can be sized once.
+class Breaks {
+ public:
+  Breaks(const Hyphenator& h, std::u32string_view word) : positions_(word.size()) {
+    forEachBreak(detail::partsOf(h), word, [this](std::size_t p) { positions_[count_++] = p; });
+  }
+  [[nodiscard]] std::size_t size() const { return count_; }
+  [[nodiscard]] std::size_t operator[](std::size_t i) { return positions_[i]; }
+
+ private:
+  detail::ScratchBuffer<std::size_t, kInlineLength> positions_;
+  std::size_t count_ = 0;
+};
+
 /// The pieces of `word` between its breaks, each made by cut(from, to).
 template <class Piece, class Cut>
 std::vector<Piece> piecesOf(const Hyphenator& h, std::u32string_view word, Cut cut) {
+  Breaks breaks(h, word);
   std::vector<Piece> pieces;
+  pieces.reserve(breaks.size() + 1);
   std::size_t start = 0;
-  forEachBreak(detail::partsOf(h), word, [&](std::size_t p) {
-    pieces.push_back(cut(start, p));
-    start = p;
-  });
+  for (std::size_t i = 0; i < breaks.size(); ++i) {
+    pieces.push_back(cut(start, breaks[i]));
+    start = breaks[i];
+  }
   pieces.push_back(cut(start, word.size()));
   return pieces;
+}
+
+/// `word` (in `Text` units, with `offset(i)` the unit where code point i
+/// starts) with `separator` at every break.
+template <class Text, class Offset>
+Text joinWithSeparator(const Hyphenator& h, std::u32string_view codePoints,
+                       std::basic_string_view<typename Text::value_type> word,
+                       std::basic_string_view<typename Text::value_type> separator, Offset offset) {
+  Breaks breaks(h, codePoints);
+  Text out;
+  out.reserve(word.size() + breaks.size() * separator.size());
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < breaks.size(); ++i) {
+    const std::size_t at = offset(breaks[i]);
+    out.append(word.substr(start, at - start));
+    out.append(separator);
+    start = at;
+  }
+  out.append(word.substr(start));
+  return out;
 }
 
 }  // namespace
@@ -220,31 +257,14 @@ std::vector<std::string> hyphenate(const Hyphenator& h, std::string_view word) {
 
 std::u32string insertHyphens(const Hyphenator& h, std::u32string_view word,
                              std::u32string_view separator) {
-  std::u32string out;
-  std::size_t start = 0;
-  forEachBreak(detail::partsOf(h), word, [&](std::size_t p) {
-    if (out.empty()) out.reserve(word.size() + 4 * separator.size());
-    out.append(word.substr(start, p - start));
-    out.append(separator);
-    start = p;
-  });
-  out.append(word.substr(start));
-  return out;
+  return joinWithSeparator<std::u32string>(h, word, word, separator,
+                                           [](std::size_t i) { return i; });
 }
 
 std::string insertHyphens(const Hyphenator& h, std::string_view word, std::string_view separator) {
   DecodedWord decoded(word);
-  std::string out;
-  std::size_t start = 0;
-  forEachBreak(detail::partsOf(h), decoded.text(), [&](std::size_t p) {
-    if (out.empty()) out.reserve(word.size() + 4 * separator.size());
-    const std::size_t at = decoded.offset(p);
-    out.append(word.substr(start, at - start));
-    out.append(separator);
-    start = at;
-  });
-  out.append(word.substr(start));
-  return out;
+  return joinWithSeparator<std::string>(h, decoded.text(), word, separator,
+                                        [&decoded](std::size_t i) { return decoded.offset(i); });
 }
 
 }  // namespace morvane
