@@ -45,7 +45,6 @@ class PatternTable {
   /// each character, followed by the entries of lists that reach past the end.
   [[nodiscard]] ScoreList rawScores(std::span<const std::uint32_t> dotted) const;
 
-  [[nodiscard]] std::size_t nodeCount() const { return nodes_.size(); }
 
  private:
   struct Node {
