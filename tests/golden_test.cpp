@@ -7,17 +7,14 @@
 #include <string>
 
 #include "morvane/languages.hpp"
+#include "test_support.hpp"
 
 namespace morvane {
 namespace {
 
 class Golden : public testing::TestWithParam<Language> {};
 
-std::string joined(const std::vector<std::string>& pieces) {
-  std::string out = pieces.front();
-  for (std::size_t i = 1; i < pieces.size(); ++i) out += "-" + pieces[i];
-  return out;
-}
+using testing_support::joined;
 
 TEST_P(Golden, AgreesOnEveryWord) {
   const Language language = GetParam();

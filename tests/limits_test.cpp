@@ -23,7 +23,7 @@ TEST(Limits, AWordOfAMillionCharacters) {
   const std::u32string word = longWord(1'000'000);
   const auto pieces = hyphenate(german_1996, word);
   EXPECT_GT(pieces.size(), 100'000U);
-  EXPECT_EQ(testing_support::joined(pieces, U""), word);
+  EXPECT_EQ(testing_support::joined(pieces, std::u32string()), word);
   std::u32string text = word + U" " + word;
   EXPECT_EQ(hyphenateText(german_1996, text, U"").size(), text.size());
 }

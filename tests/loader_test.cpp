@@ -8,16 +8,13 @@
 #include "gzip.hpp"
 #include "hyphenator_parts.hpp"
 #include "morvane/morvane.hpp"
+#include "test_support.hpp"
 #include "utf8.hpp"
 
 namespace morvane {
 namespace {
 
-std::string joined(const std::vector<std::string>& pieces) {
-  std::string out = pieces.front();
-  for (std::size_t i = 1; i < pieces.size(); ++i) out += "-" + pieces[i];
-  return out;
-}
+using testing_support::joined;
 
 TEST(EmbeddedStore, HoldsFourFilesPerLanguageInByteOrder) {
   const auto files = detail::embeddedFiles();

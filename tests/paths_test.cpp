@@ -1,8 +1,8 @@
+#include "morvane/paths.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-
-#include "morvane/paths.hpp"
 
 namespace morvane {
 namespace {

@@ -23,9 +23,11 @@ inline std::u32string randomPatternText(std::mt19937& rng, std::size_t lines) {
   return text;
 }
 
-template <class T>
-std::u32string joined(const std::vector<T>& pieces, std::u32string_view separator = U"-") {
-  std::u32string out;
+/// The pieces joined by `separator`: "hy-phen-ation".
+template <class String>
+String joined(const std::vector<String>& pieces,
+              const String& separator = String(1, typename String::value_type('-'))) {
+  String out;
   for (std::size_t i = 0; i < pieces.size(); ++i) {
     if (i > 0) out += separator;
     out += pieces[i];

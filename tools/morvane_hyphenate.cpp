@@ -86,15 +86,6 @@ bool writeOut(std::string_view bytes) {
   return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size();
 }
 
-std::string joinPieces(const std::vector<std::string>& pieces, std::string_view separator) {
-  std::string out = pieces.front();
-  for (std::size_t i = 1; i < pieces.size(); ++i) {
-    out += separator;
-    out += pieces[i];
-  }
-  return out;
-}
-
 int usageError(const std::string& message) {
   std::cerr << "morvane-hyphenate: " << message << "\n" << kUsage;
   return kUsageError;
@@ -111,16 +102,23 @@ int listLanguages() {
   return kOk;
 }
 
+/// Writes `word` with `separator` at its breaks and a line feed. Invalid
+/// UTF-8 is reported, naming `where`, after everything before it was written.
+bool writeWord(const morvane::Hyphenator& h, std::string_view word, std::string_view separator,
+               const std::string& where) {
+  try {
+    return writeOut(morvane::insertHyphens(h, word, separator) + "\n");
+  } catch (const morvane::Error& e) {
+    std::fflush(stdout);
+    std::cerr << "morvane-hyphenate: " << where << ": " << e.what() << "\n";
+    return false;
+  }
+}
+
 int hyphenateArguments(const morvane::Hyphenator& h, const Options& options, Stats& stats) {
   const std::string separator = options.separator.value_or("-");
   for (const std::string& word : options.words) {
-    try {
-      if (!writeOut(joinPieces(morvane::hyphenate(h, word), separator) + "\n")) return kFailure;
-    } catch (const morvane::Error& e) {
-      std::fflush(stdout);
-      std::cerr << "morvane-hyphenate: argument \"" << word << "\": " << e.what() << "\n";
-      return kFailure;
-    }
+    if (!writeWord(h, word, separator, "argument \"" + word + "\"")) return kFailure;
     stats.add(1, word.size());
   }
   return kOk;
@@ -136,13 +134,7 @@ int hyphenateLines(const morvane::Hyphenator& h, const Options& options, Stats& 
     while ((c = std::getchar()) != EOF && c != '\n') line.push_back(static_cast<char>(c));
     if (c == EOF && line.empty()) break;
     ++number;
-    try {
-      if (!writeOut(joinPieces(morvane::hyphenate(h, line), separator) + "\n")) return kFailure;
-    } catch (const morvane::Error& e) {
-      std::fflush(stdout);
-      std::cerr << "morvane-hyphenate: line " << number << ": " << e.what() << "\n";
-      return kFailure;
-    }
+    if (!writeWord(h, line, separator, "line " + std::to_string(number))) return kFailure;
     stats.add(1, line.size() + (c == '\n' ? 1 : 0));
     if (c == EOF) break;
   }
