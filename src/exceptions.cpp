@@ -12,24 +12,8 @@
 namespace morvane {
 
 struct Exceptions::Table {
-  explicit Table(ExceptionMap e) : entries(std::move(e)) {
-    for (const auto& [key, scores] : entries) {
-      const std::size_t bit =
-          key.empty() ? filterBit(0, 0, 0) : filterBit(key.size(), key.front(), key.back());
-      filter[bit / 64] |= std::uint64_t{1} << (bit % 64);
-    }
-  }
-  /// A bit chosen by the length and the first and last characters, so that
-  /// most words that are not keys are turned away without hashing them.
-  static std::size_t filterBit(std::size_t length, char32_t first, char32_t last) {
-    const std::size_t mix =
-        length * 0x9E3779B1u + std::size_t{first} * 0x85EBCA77u + std::size_t{last} * 0xC2B2AE3Du;
-    return (mix >> 7) % kFilterBits;
-  }
-  static constexpr std::size_t kFilterBits = 4096;
-
+  explicit Table(ExceptionMap e) : entries(std::move(e)) {}
   ExceptionMap entries;
-  std::array<std::uint64_t, kFilterBits / 64> filter{};
 };
 
 namespace {
@@ -60,12 +44,6 @@ Exceptions::Exceptions(ExceptionMap entries)
     : table_(std::make_shared<const Table>(std::move(entries))) {}
 
 const ExceptionMap& Exceptions::entries() const { return table_->entries; }
-
-bool Exceptions::mayContain(std::size_t length, char32_t first, char32_t last) const {
-  const std::size_t bit =
-      length == 0 ? Table::filterBit(0, 0, 0) : Table::filterBit(length, first, last);
-  return (table_->filter[bit / 64] >> (bit % 64) & 1u) != 0;
-}
 
 bool operator==(const Exceptions& a, const Exceptions& b) {
   return a.table_ == b.table_ || a.entries() == b.entries();

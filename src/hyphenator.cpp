@@ -11,6 +11,11 @@ namespace morvane {
 
 namespace detail {
 
+namespace {
+// Transition cells (two bytes each) a language may spend on its automaton.
+constexpr std::size_t kAutomatonCells = std::size_t{1} << 21;
+}  // namespace
+
 Hyphenator makeHyphenator(std::shared_ptr<const HyphenatorParts> parts) {
   return Hyphenator(std::move(parts));
 }
@@ -26,8 +31,8 @@ HyphenatorParts::HyphenatorParts(Lazy<CharFunction> c, Lazy<Patterns> p, Lazy<Ex
       leftMin(left),
       rightMin(right),
       table(std::move(compiled)),
-      scorer([chars = chars, table = table] {
-        Scorer scorer{table.get(), std::nullopt};
+      scorer([chars = chars, exceptions = exceptions, table = table] {
+        Scorer scorer{table.get(), std::nullopt, {}};
         if (const CharMap* map = chars.get().table()) {
           // c → symbol(chars(c)): the letters themselves, then every mapped
           // character (to no symbol when it maps outside the patterns).
@@ -37,8 +42,23 @@ HyphenatorParts::HyphenatorParts(Lazy<CharFunction> c, Lazy<Patterns> p, Lazy<Ex
           }
           scorer.directSymbols.emplace(pairs);
         }
+        for (const auto& [key, scores] : exceptions.get().entries()) {
+          const std::size_t n = key.size();
+          const PatternTable& t = *scorer.table;
+          scorer.exceptionFilter.add(n, n == 0 ? 0 : t.symbol(key.front()),
+                                     n == 0 ? 0 : t.symbol(key.back()));
+        }
         return scorer;
       }) {}
+
+const PatternAutomaton* compileWhenWarm(const HyphenatorParts& h) {
+  if (h.scoredWords.fetch_add(1, std::memory_order_relaxed) < HyphenatorParts::kWarmWords) {
+    return nullptr;
+  }
+  return h.automaton
+      .get([&h] { return PatternAutomaton::compile(*h.scorer.get().table, kAutomatonCells); })
+      .get();
+}
 
 }  // namespace detail
 
@@ -103,20 +123,6 @@ void forEachBreak(const detail::HyphenatorParts& h, std::u32string_view word, Em
   if (static_cast<Wide>(n) < static_cast<Wide>(h.leftMin) + static_cast<Wide>(h.rightMin)) return;
 
   const CharFunction& chars = h.chars.get();
-  const Exceptions& exceptions = h.exceptions.get();
-  if (!exceptions.empty() &&
-      exceptions.mayContain(n, n == 0 ? 0 : chars(word.front()), n == 0 ? 0 : chars(word.back()))) {
-    detail::ScratchBuffer<char32_t, kInlineLength> normalised(n);
-    for (std::size_t i = 0; i < n; ++i) normalised[i] = chars(word[i]);
-    const auto found = exceptions.entries().find(std::u32string_view(normalised.data(), n));
-    if (found != exceptions.entries().end()) {
-      const ScoreList& scores = found->second;
-      emitBreaks(
-          h, word, scores.size(), [&scores](std::size_t j) { return scores[j]; }, emit);
-      return;
-    }
-  }
-
   const detail::Scorer& scorer = h.scorer.get();
   const detail::PatternTable& table = *scorer.table;
   const std::size_t m = n + 2;
@@ -129,6 +135,30 @@ void forEachBreak(const detail::HyphenatorParts& h, std::u32string_view word, Em
     }
   } else {
     for (std::size_t i = 0; i < n; ++i) dotted[i + 1] = table.symbol(chars(word[i]));
+  }
+
+  if (scorer.exceptionFilter.mayContain(n, n == 0 ? 0 : dotted[1], n == 0 ? 0 : dotted[n])) {
+    const ExceptionMap& exceptions = h.exceptions.get().entries();
+    detail::ScratchBuffer<char32_t, kInlineLength> normalised(n);
+    for (std::size_t i = 0; i < n; ++i) normalised[i] = chars(word[i]);
+    const auto found = exceptions.find(std::u32string_view(normalised.data(), n));
+    if (found != exceptions.end()) {
+      const ScoreList& scores = found->second;
+      emitBreaks(
+          h, word, scores.size(), [&scores](std::size_t j) { return scores[j]; }, emit);
+      return;
+    }
+  }
+
+  if (const detail::PatternAutomaton* automaton = detail::automatonFor(h)) {
+    constexpr std::size_t kWindow = detail::PatternAutomaton::kWindow;
+    detail::ScratchBuffer<std::uint8_t, kInlineLength + 2 + kWindow> scores(m + kWindow);
+    const bool reachesEnd = automaton->score(dotted.span(), scores.data());
+    const std::size_t rawLength = n + (reachesEnd ? 1 : 0);
+    if (rawLength == 0) return;
+    emitBreaks(
+        h, word, rawLength, [&scores](std::size_t j) { return scores[j + kWindow]; }, emit);
+    return;
   }
   detail::ScratchBuffer<detail::PatternTable::Code, kInlineLength + 2> raw(m);
   std::fill_n(raw.data(), m, 0);
@@ -150,8 +180,8 @@ class DecodedWord {
   explicit DecodedWord(std::string_view bytes) : text_(bytes.size()), offsets_(bytes.size() + 1) {
     std::size_t at = 0;
     while (at < bytes.size()) {
-      char32_t c = 0;
-      const std::size_t length = detail::decodeUtf8Char(bytes.substr(at), c);
+      char32_t c = static_cast<unsigned char>(bytes[at]);
+      const std::size_t length = c < 0x80 ? 1 : detail::decodeUtf8Char(bytes.substr(at), c);
       if (length == 0) throw Error(detail::invalidUtf8Message(at));
       text_[size_] = c;
       offsets_[size_++] = at;

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
 
+#include "exception_filter.hpp"
 #include "morvane/hyphenator.hpp"
+#include "pattern_automaton.hpp"
 #include "pattern_table.hpp"
 
 namespace morvane::detail {
@@ -15,6 +18,8 @@ struct Scorer {
   /// Code point → symbol with the character function applied, when that
   /// function is a table: one look-up per character instead of two.
   std::optional<CharMap> directSymbols;
+  /// Turns away most words that are no exception.
+  ExceptionFilter exceptionFilter;
 };
 
 /// What a `Hyphenator` shares between its copies: the five fields, plus what
@@ -30,6 +35,24 @@ struct HyphenatorParts {
   std::int64_t rightMin;
   Lazy<std::shared_ptr<const PatternTable>> table;
   Lazy<Scorer> scorer;
+  /// The automaton form of the table costs memory and time to compile, so
+  /// it is made only once the hyphenator has scored kWarmWords words: a
+  /// language used for a few words keeps just its table.
+  static constexpr std::uint32_t kWarmWords = 1000;
+  mutable std::atomic<std::uint32_t> scoredWords{0};
+  OnceCell<std::shared_ptr<const PatternAutomaton>> automaton;
 };
+
+/// Counts a word scored without the automaton, and compiles the automaton
+/// once enough have been; returns it (null when the table does not fit one).
+const PatternAutomaton* compileWhenWarm(const HyphenatorParts& h);
+
+/// The automaton to score words of `h` with, or null while it is not yet
+/// worth compiling or when the table does not fit one. Once it exists this
+/// is one atomic load: no shared writes.
+inline const PatternAutomaton* automatonFor(const HyphenatorParts& h) {
+  if (const auto* compiled = h.automaton.tryGet()) return compiled->get();
+  return compileWhenWarm(h);
+}
 
 }  // namespace morvane::detail

@@ -1,6 +1,7 @@
 #include "pattern_builder.hpp"
 
 #include <algorithm>
+#include <bit>
 
 #include "morvane/patterns.hpp"
 
@@ -27,26 +28,45 @@ bool isDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
 PatternBuilder::PatternBuilder() : nodes_(1), slots_(1024, Slot{kEmptySlot, 0}) {}
 
 std::uint32_t PatternBuilder::child(std::uint32_t node, char32_t letter) {
-  const std::uint64_t key = edgeKey(node, letter);
-  const std::size_t mask = slots_.size() - 1;
-  std::size_t slot = slotOf(key, mask);
-  while (slots_[slot].key != kEmptySlot) {
-    if (slots_[slot].key == key) return slots_[slot].child;
-    slot = (slot + 1) & mask;
+  if (nodes_[node].childCount <= kListed) {
+    for (std::uint32_t c = nodes_[node].firstChild; c != kNone; c = nodes_[c].nextSibling) {
+      if (nodes_[c].letter == letter) return c;
+    }
+  } else {
+    const std::uint64_t key = edgeKey(node, letter);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t slot = slotOf(key, mask); slots_[slot].key != kEmptySlot;
+         slot = (slot + 1) & mask) {
+      if (slots_[slot].key == key) return slots_[slot].child;
+    }
   }
   const auto created = static_cast<std::uint32_t>(nodes_.size());
   Node fresh;
   fresh.letter = letter;
   fresh.nextSibling = nodes_[node].firstChild;
   nodes_.push_back(fresh);
-  nodes_[node].firstChild = created;
-  slots_[slot] = {key, created};
-  if (++used_ * 2 > slots_.size()) growIndex();
+  Node& parent = nodes_[node];
+  parent.firstChild = created;
+  if (++parent.childCount == kListed + 1) {
+    for (std::uint32_t c = created; c != kNone; c = nodes_[c].nextSibling) index(node, c);
+  } else if (parent.childCount > kListed) {
+    index(node, created);
+  }
   return created;
 }
 
-void PatternBuilder::growIndex() {
-  std::vector<Slot> grown(slots_.size() * 2, Slot{kEmptySlot, 0});
+void PatternBuilder::index(std::uint32_t parent, std::uint32_t child) {
+  if ((used_ + 1) * 2 > slots_.size()) growIndex(slots_.size() * 2);
+  ++used_;
+  const std::uint64_t key = edgeKey(parent, nodes_[child].letter);
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t slot = slotOf(key, mask);
+  while (slots_[slot].key != kEmptySlot) slot = (slot + 1) & mask;
+  slots_[slot] = {key, child};
+}
+
+void PatternBuilder::growIndex(std::size_t size) {
+  std::vector<Slot> grown(size, Slot{kEmptySlot, 0});
   const std::size_t mask = grown.size() - 1;
   for (const Slot& old : slots_) {
     if (old.key == kEmptySlot) continue;
@@ -84,17 +104,28 @@ ScoreList maxScores(const ScoreList& a, const ScoreList& b) {
 }
 
 void PatternBuilder::addText(std::u32string_view text) {
-  // About one node for every three letters of text: size the index for that
-  // once rather than growing it step by step.
-  while (slots_.size() < (used_ + text.size() / 3) * 2) growIndex();
+  nodes_.reserve(nodes_.size() + text.size() / 3);
   scorePool_.reserve(scorePool_.size() + text.size());
-  forEachLine(text, [this](std::u32string_view line) {
-    std::uint32_t node = 0;
+  // Pattern files are mostly sorted: the path of the previous line is kept,
+  // so a line walks only the letters after the prefix the two share.
+  std::u32string letters;
+  std::u32string previous;
+  std::vector<std::uint32_t> path{0};  // path[i]: the node after i letters of `previous`
+  forEachLine(text, [&](std::u32string_view line) {
+    letters.clear();
     for (const char32_t c : line) {
-      if (!isDigit(c)) node = child(node, c);
+      if (!isDigit(c)) letters.push_back(c);
     }
+    const auto shared = static_cast<std::size_t>(
+        std::mismatch(letters.begin(), letters.end(), previous.begin(), previous.end()).first -
+        letters.begin());
+    path.resize(shared + 1);
+    for (std::size_t i = shared; i < letters.size(); ++i)
+      path.push_back(child(path[i], letters[i]));
+    std::swap(letters, previous);
     // Forward order, first one kept: the same trie as inserting the lines
     // from last to first, each replacing what was there.
+    const std::uint32_t node = path.back();
     if (nodes_[node].scoreList == kNone) {
       nodes_[node].scoreList = static_cast<std::uint32_t>(lists_.size());
       const std::size_t offset = scorePool_.size();

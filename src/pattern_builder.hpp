@@ -22,6 +22,7 @@ class PatternBuilder {
     std::uint32_t firstChild = kNone;
     std::uint32_t nextSibling = kNone;
     std::uint32_t scoreList = kNone;  // see scores(); kNone for none
+    std::uint32_t childCount = 0;
   };
 
   PatternBuilder();
@@ -50,15 +51,19 @@ class PatternBuilder {
     std::uint64_t key;
     std::uint32_t child;
   };
-  void growIndex();
+  /// Rehashes into `size` slots (a power of two).
+  void growIndex(std::size_t size);
   std::uint32_t addList(std::span<const Score> scores);
 
   std::vector<Node> nodes_;
   // Every score list end to end, so that a pattern costs no allocation.
   std::vector<Score> scorePool_;
   std::vector<std::pair<std::size_t, std::size_t>> lists_;  // (offset, length) in scorePool_
-  // Open-addressing map (parent, letter) → child, so that a node with many
-  // children costs no more to extend than one with few.
+  // Open-addressing map (parent, letter) → child for the nodes with more
+  // than kListed children, so that a node with many children costs no more
+  // to extend than one with few; the others search their sibling list.
+  static constexpr std::uint32_t kListed = 8;
+  void index(std::uint32_t parent, std::uint32_t child);
   std::vector<Slot> slots_;
   std::size_t used_ = 0;
 };

@@ -1,10 +1,9 @@
 #include "pattern_table.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <limits>
 #include <map>
-#include <string_view>
-#include <unordered_map>
 
 #include "morvane/error.hpp"
 
@@ -20,17 +19,34 @@ std::uint32_t narrow(T value) {
 
 constexpr std::size_t kNarrowAlphabet = 63;  // symbols 1 to 63 are bits of a mask
 
+/// The letters on the edges of the trie, ascending, each once.
+std::vector<char32_t> distinctLetters(const std::vector<PatternBuilder::Node>& nodes) {
+  // Few distinct letters among many nodes: mark the common ones in a bit set
+  // rather than sorting every node's letter.
+  constexpr std::size_t kMarked = 0x10000;
+  std::vector<bool> seen(kMarked);
+  std::vector<char32_t> letters;
+  for (std::size_t i = 1; i < nodes.size(); ++i) {
+    const char32_t c = nodes[i].letter;
+    if (c >= kMarked) {
+      letters.push_back(c);
+    } else if (!seen[c]) {
+      seen[c] = true;
+      letters.push_back(c);
+    }
+  }
+  std::sort(letters.begin(), letters.end());
+  letters.erase(std::unique(letters.begin(), letters.end()), letters.end());
+  return letters;
+}
+
 }  // namespace
 
 PatternTable::PatternTable(const PatternBuilder& builder) {
   const auto& source = builder.nodes();
 
   // Symbols in ascending code point order, from 1.
-  std::vector<char32_t> letters;
-  letters.reserve(source.size());
-  for (std::size_t i = 1; i < source.size(); ++i) letters.push_back(source[i].letter);
-  std::sort(letters.begin(), letters.end());
-  letters.erase(std::unique(letters.begin(), letters.end()), letters.end());
+  std::vector<char32_t> letters = distinctLetters(source);
   std::vector<std::pair<char32_t, char32_t>> symbolPairs;
   symbolPairs.reserve(letters.size());
   for (std::size_t i = 0; i < letters.size(); ++i)
@@ -38,10 +54,6 @@ PatternTable::PatternTable(const PatternBuilder& builder) {
   symbols_ = CharMap(symbolPairs);
   dot_ = symbol(U'.');
   wide_ = letters.size() > kNarrowAlphabet;
-  const auto symbolOf = [&](char32_t c) {
-    return static_cast<std::uint32_t>(std::lower_bound(letters.begin(), letters.end(), c) -
-                                      letters.begin() + 1);
-  };
 
   // Scores become codes: the scores themselves when all fit in 32 bits, else
   // their ranks, spaced so that each keeps its parity.
@@ -95,8 +107,7 @@ PatternTable::PatternTable(const PatternBuilder& builder) {
   }
   rootChild_.assign(letters.size() + 1, 0);
   lists_.emplace_back();
-  // Identical lists are stored once; keyed by their bytes in the builder.
-  std::unordered_map<std::string_view, std::uint32_t> listIndex;
+  const std::vector<std::uint32_t> tableList = addLists(builder, codeOf);
   std::vector<std::uint32_t> order{0};  // builder index of each new node
   order.reserve(source.size());
   std::vector<std::pair<std::uint32_t, std::uint32_t>> children;  // (symbol, builder index)
@@ -105,7 +116,7 @@ PatternTable::PatternTable(const PatternBuilder& builder) {
     Node& to = nodes_[at];
     children.clear();
     for (std::uint32_t c = from.firstChild; c != PatternBuilder::kNone; c = source[c].nextSibling) {
-      children.emplace_back(symbolOf(source[c].letter), c);
+      children.emplace_back(symbol(source[c].letter), c);
     }
     std::sort(children.begin(), children.end());
     to.firstChild = narrow(order.size());
@@ -119,23 +130,42 @@ PatternTable::PatternTable(const PatternBuilder& builder) {
       }
       order.push_back(index);
     }
-    const std::span<const Score> list = from.scoreList == PatternBuilder::kNone
-                                            ? std::span<const Score>()
-                                            : builder.scores(from.scoreList);
-    if (!list.empty()) {
-      const std::string_view bytes(reinterpret_cast<const char*>(list.data()), list.size_bytes());
-      auto [found, added] = listIndex.try_emplace(bytes, narrow(lists_.size()));
-      if (added) {
-        ListInfo info{narrow(entries_.size()), 0, narrow(list.size())};
-        for (std::size_t i = 0; i < list.size(); ++i) {
-          if (list[i] != 0) entries_.push_back({narrow(i), codeOf(list[i])});
-        }
-        info.entryCount = narrow(entries_.size() - info.firstEntry);
-        lists_.push_back(info);
-      }
-      to.scoreList = found->second;
-    }
+    if (from.scoreList != PatternBuilder::kNone) to.scoreList = tableList[from.scoreList];
   }
+}
+
+template <class CodeOf>
+std::vector<std::uint32_t> PatternTable::addLists(const PatternBuilder& builder, CodeOf codeOf) {
+  // Identical lists are stored once: an open-addressing set of the builder
+  // lists already stored, by content.
+  const std::size_t count = builder.listCount();
+  std::vector<std::uint32_t> tableList(count, 0);
+  const std::size_t mask = std::bit_ceil(count * 2 + 1) - 1;
+  std::vector<std::uint32_t> stored(mask + 1, PatternBuilder::kNone);
+  for (std::uint32_t list = 0; list < count; ++list) {
+    const std::span<const Score> scores = builder.scores(list);
+    if (scores.empty()) continue;  // no list
+    std::uint64_t hash = scores.size();
+    for (const Score s : scores) hash = (hash ^ static_cast<std::uint64_t>(s)) * 0x100000001B3ull;
+    std::size_t slot = static_cast<std::size_t>(hash ^ (hash >> 32)) & mask;
+    while (stored[slot] != PatternBuilder::kNone &&
+           !std::ranges::equal(builder.scores(stored[slot]), scores)) {
+      slot = (slot + 1) & mask;
+    }
+    if (stored[slot] != PatternBuilder::kNone) {
+      tableList[list] = tableList[stored[slot]];
+      continue;
+    }
+    stored[slot] = list;
+    tableList[list] = narrow(lists_.size());
+    ListInfo info{narrow(entries_.size()), 0, narrow(scores.size())};
+    for (std::size_t i = 0; i < scores.size(); ++i) {
+      if (scores[i] != 0) entries_.push_back({narrow(i), codeOf(scores[i])});
+    }
+    info.entryCount = narrow(entries_.size() - info.firstEntry);
+    lists_.push_back(info);
+  }
+  return tableList;
 }
 
 std::uint32_t PatternTable::wideChild(std::uint32_t node, std::uint32_t symbol) const {

@@ -45,6 +45,33 @@ class PatternTable {
   /// each character, followed by the entries of lists that reach past the end.
   [[nodiscard]] ScoreList rawScores(std::span<const std::uint32_t> dotted) const;
 
+  /// The shape of the trie, for what is compiled from it: nodes are numbered
+  /// breadth-first from the root (0), so a parent precedes its children.
+  [[nodiscard]] std::size_t nodeCount() const { return nodes_.size(); }
+  /// Symbols run from 0 (no letter) to alphabetSize() − 1.
+  [[nodiscard]] std::size_t alphabetSize() const { return rootChild_.size(); }
+  /// Calls visit(symbol, child) for every child of `node`, in symbol order.
+  template <class Visit>
+  void forEachChild(std::uint32_t node, Visit visit) const {
+    for (std::uint32_t s = 1; s < alphabetSize(); ++s) {
+      if (const std::uint32_t c = wide_ ? wideChild(node, s) : narrowChild(node, s); c != 0) {
+        visit(s, c);
+      }
+    }
+  }
+  /// A node's score list as its length (0 for none) and non-zero entries,
+  /// with scores as they are, in [offset, score) pairs.
+  [[nodiscard]] std::size_t scoreLength(std::uint32_t node) const {
+    return lists_[nodes_[node].scoreList].length;
+  }
+  template <class Visit>
+  void forEachScore(std::uint32_t node, Visit visit) const {
+    const ListInfo& list = lists_[nodes_[node].scoreList];
+    for (std::uint32_t i = 0; i < list.entryCount; ++i) {
+      const Entry& e = entries_[list.firstEntry + i];
+      visit(e.offset, valueOf(e.code));
+    }
+  }
 
  private:
   struct Node {
@@ -71,6 +98,11 @@ class PatternTable {
     return n.firstChild + static_cast<std::uint32_t>(std::popcount(n.children & (bit - 1)));
   }
   [[nodiscard]] std::uint32_t wideChild(std::uint32_t node, std::uint32_t symbol) const;
+
+  /// Stores the builder's score lists, each distinct one once, as codes;
+  /// returns the stored list of every builder list.
+  template <class CodeOf>
+  std::vector<std::uint32_t> addLists(const PatternBuilder& builder, CodeOf codeOf);
 
   /// Calls visit(list, start) for the score list of every node matched from
   /// every start position, the root's included.

@@ -44,14 +44,22 @@ namespace {
 /// starts no well-formed sequence (or throws).
 template <class OnInvalid>
 std::u32string decode(std::string_view bytes, OnInvalid onInvalid) {
-  std::u32string text;
-  text.reserve(bytes.size());
+  // Never more code points than bytes: written in place, then cut to size.
+  std::u32string text(bytes.size(), U'\0');
+  std::size_t count = 0;
   for (std::size_t at = 0; at < bytes.size();) {
+    const auto lead = static_cast<unsigned char>(bytes[at]);
+    if (lead < 0x80) {
+      text[count++] = lead;
+      ++at;
+      continue;
+    }
     char32_t c = 0;
     const std::size_t length = decodeUtf8Char(bytes.substr(at), c);
-    text.push_back(length == 0 ? onInvalid(at) : c);
+    text[count++] = length == 0 ? onInvalid(at) : c;
     at += length == 0 ? 1 : length;
   }
+  text.resize(count);
   return text;
 }
 

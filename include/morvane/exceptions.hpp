@@ -38,10 +38,6 @@ class Exceptions {
   [[nodiscard]] std::size_t size() const { return entries().size(); }
   [[nodiscard]] bool empty() const { return entries().empty(); }
 
-  /// A cheap pre-check on a word's length and first and last characters:
-  /// false means no key has them.
-  [[nodiscard]] bool mayContain(std::size_t length, char32_t first, char32_t last) const;
-
   friend bool operator==(const Exceptions& a, const Exceptions& b);
 
   struct Table;  // defined by the implementation

@@ -38,6 +38,8 @@ class OnceCell {
   }
 
   [[nodiscard]] bool ready() const { return ready_.load(std::memory_order_acquire); }
+  /// The value if some thread has produced it, else null (never produces it).
+  [[nodiscard]] const T* tryGet() const { return ready() ? &*value_ : nullptr; }
 
  private:
   mutable std::atomic<bool> ready_{false};

@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "expect_same_cut.hpp"
+#include "hyphenator_parts.hpp"
+#include "morvane/morvane.hpp"
+#include "pattern_automaton.hpp"
+#include "pattern_builder.hpp"
+#include "pattern_table.hpp"
+#include "test_support.hpp"
+
+namespace morvane::detail {
+namespace {
+
+constexpr std::size_t kAnyCells = std::size_t{1} << 30;
+constexpr std::size_t kWindow = PatternAutomaton::kWindow;
+
+/// Random pattern text of the usual shape: every line has letters, each
+/// digit stands alone between them.
+std::u32string randomPatterns(std::mt19937& rng, int lines, std::size_t maxLetters) {
+  std::u32string text;
+  for (int i = 0; i < lines; ++i) {
+    const std::size_t count = 1 + rng() % maxLetters;
+    for (std::size_t k = 0; k <= count; ++k) {
+      if (rng() % 3 == 0) text += static_cast<char32_t>(U'0' + rng() % 10);
+      if (k < count) text += U"ab."[rng() % 3];
+    }
+    text += U'\n';
+  }
+  return text;
+}
+
+PatternTable tableOf(std::u32string_view text) {
+  PatternBuilder builder;
+  builder.addText(text);
+  return PatternTable(builder);
+}
+
+/// Scores `dotted` both ways and expects the same codes and end flag.
+void expectSameScores(const PatternTable& table, const PatternAutomaton& automaton,
+                      const std::vector<std::uint32_t>& dotted) {
+  std::vector<PatternTable::Code> raw(dotted.size(), 0);
+  const bool tableEnd = table.score(dotted, raw);
+  std::vector<std::uint8_t> window(dotted.size() + kWindow);
+  const bool automatonEnd = automaton.score(dotted, window.data());
+  EXPECT_EQ(automatonEnd, tableEnd);
+  for (std::size_t j = 0; j < dotted.size(); ++j) {
+    EXPECT_EQ(window[j + kWindow - 1], raw[j]) << "boundary " << j;
+  }
+}
+
+TEST(Automaton, AgreesWithTheTableOnRandomPatterns) {
+  std::mt19937 rng(5);
+  for (int round = 0; round < 300; ++round) {
+    // Short patterns overlap a lot; long ones reach the edge of the window.
+    const std::u32string text = randomPatterns(rng, 20, 5) + randomPatterns(rng, 3, kWindow - 1);
+    const PatternTable table = tableOf(text);
+    const auto automaton = PatternAutomaton::compile(table, kAnyCells);
+    ASSERT_NE(automaton, nullptr);
+    std::uniform_int_distribution<std::uint32_t> symbol(
+        0, static_cast<std::uint32_t>(table.alphabetSize() - 1));
+    for (int w = 0; w < 20; ++w) {
+      std::vector<std::uint32_t> dotted(rng() % 40 + 2);
+      for (std::uint32_t& s : dotted) s = symbol(rng);
+      dotted.front() = dotted.back() = table.dotSymbol();
+      SCOPED_TRACE(std::string(text.begin(), text.end()));
+      expectSameScores(table, *automaton, dotted);
+    }
+  }
+}
+
+TEST(Automaton, TablesThatDoNotFitAreLeftToTheTable) {
+  EXPECT_NE(PatternAutomaton::compile(tableOf(U"a1b\n"), kAnyCells), nullptr);
+  EXPECT_EQ(PatternAutomaton::compile(tableOf(U"a1b\n\n"), kAnyCells), nullptr);  // root list
+  EXPECT_EQ(PatternAutomaton::compile(tableOf(U"a1b\n"), 2), nullptr);            // cell budget
+  // A list of 16 entries fills the window exactly; 17 do not fit.
+  EXPECT_NE(PatternAutomaton::compile(tableOf(U"abcdefghijklmno1\n"), kAnyCells), nullptr);
+  EXPECT_EQ(PatternAutomaton::compile(tableOf(U"abcdefghijklmnop1\n"), kAnyCells), nullptr);
+  // Two digits in a row make a list longer than its letters.
+  EXPECT_EQ(PatternAutomaton::compile(tableOf(U"a12b\n"), kAnyCells), nullptr);
+  // Scores are bytes.
+  PatternBuilder big;
+  big.setScores(big.child(0, U'a'), std::vector<Score>{0, 256},
+                PatternBuilder::OnConflict::kKeepFirst);
+  EXPECT_EQ(PatternAutomaton::compile(PatternTable(big), kAnyCells), nullptr);
+  PatternBuilder negative;
+  negative.setScores(negative.child(0, U'a'), std::vector<Score>{-1, 1},
+                     PatternBuilder::OnConflict::kKeepFirst);
+  EXPECT_EQ(PatternAutomaton::compile(PatternTable(negative), kAnyCells), nullptr);
+}
+
+// Hyphenators switch to the automaton after their first words: the answers
+// must not change.
+TEST(Automaton, AWarmHyphenatorAgreesWithTheLiteralRules) {
+  std::mt19937 rng(11);
+  for (int round = 0; round < 40; ++round) {
+    const Patterns patterns = parsePatterns(randomPatterns(rng, 30, 5));
+    std::u32string exceptionText;
+    for (int i = 0; i < 3; ++i)
+      exceptionText += testing_support::randomString(rng, U"ab-", 6) + U"\n";
+    const Exceptions exceptions = parseExceptions(exceptionText);
+    const std::int64_t left = static_cast<std::int64_t>(rng() % 4);
+    const std::int64_t right = static_cast<std::int64_t>(rng() % 4);
+    const Hyphenator h(CharFunction(), patterns, exceptions, left, right);
+    for (std::uint32_t w = 0; w <= HyphenatorParts::kWarmWords; ++w) {
+      (void)hyphenate(h, U"abcabcabcabc");
+    }
+    ASSERT_NE(automatonFor(partsOf(h)), nullptr);
+    for (int w = 0; w < 30; ++w) {
+      const std::u32string word = testing_support::randomString(rng, U"abc", 12);
+      SCOPED_TRACE(show(patterns) + " " + show(exceptions) + " word " +
+                   std::string(word.begin(), word.end()));
+      testing_support::expectSameCut(h, patterns, exceptions, left, right, word);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace morvane::detail

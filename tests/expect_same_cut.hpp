@@ -1,0 +1,28 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "morvane/morvane.hpp"
+#include "reference_hyphenator.hpp"
+
+namespace morvane::testing_support {
+
+/// Expects `h`, made of these fields and the identity character function, to
+/// cut `word` as the literal rules do, or to fail where they fail.
+inline void expectSameCut(const Hyphenator& h, const Patterns& patterns,
+                          const Exceptions& exceptions, std::int64_t leftMin, std::int64_t rightMin,
+                          std::u32string_view word) {
+  std::vector<std::u32string> expected;
+  try {
+    expected = reference::hyphenate(CharFunction(), patterns, exceptions, leftMin, rightMin, word);
+  } catch (const Error&) {
+    EXPECT_THROW((void)hyphenate(h, word), Error);
+    return;
+  }
+  EXPECT_EQ(hyphenate(h, word), expected);
+}
+
+}  // namespace morvane::testing_support
