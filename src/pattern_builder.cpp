@@ -40,6 +40,10 @@ std::uint32_t PatternBuilder::child(std::uint32_t node, char32_t letter) {
       if (slots_[slot].key == key) return slots_[slot].child;
     }
   }
+  return addChild(node, letter);
+}
+
+std::uint32_t PatternBuilder::addChild(std::uint32_t node, char32_t letter) {
   const auto created = static_cast<std::uint32_t>(nodes_.size());
   Node fresh;
   fresh.letter = letter;
@@ -80,6 +84,10 @@ void PatternBuilder::growIndex(std::size_t size) {
 std::uint32_t PatternBuilder::addList(std::span<const Score> scores) {
   lists_.emplace_back(scorePool_.size(), scores.size());
   scorePool_.insert(scorePool_.end(), scores.begin(), scores.end());
+  for (const Score s : scores) {
+    smallest_ = std::min(smallest_, s);
+    largest_ = std::max(largest_, s);
+  }
   return static_cast<std::uint32_t>(lists_.size() - 1);
 }
 
@@ -106,30 +114,46 @@ ScoreList maxScores(const ScoreList& a, const ScoreList& b) {
 void PatternBuilder::addText(std::u32string_view text) {
   nodes_.reserve(nodes_.size() + text.size() / 3);
   scorePool_.reserve(scorePool_.size() + text.size());
+  largest_ = std::max<Score>(largest_, 9);  // a pattern's scores are its digits
   // Pattern files are mostly sorted: the path of the previous line is kept,
   // so a line walks only the letters after the prefix the two share.
-  std::u32string letters;
-  std::u32string previous;
+  // While the lines ascend, a letter after the shared prefix is greater than
+  // every child there (those came from earlier, smaller lines): it is new
+  // and needs no search.
+  bool ascending = nodes_.size() == 1;
+  std::vector<char32_t> letters;
+  std::vector<char32_t> previous;
+  std::size_t previousCount = 0;
   std::vector<std::uint32_t> path{0};  // path[i]: the node after i letters of `previous`
   forEachLine(text, [&](std::u32string_view line) {
-    letters.clear();
+    if (letters.size() < line.size()) letters.resize(line.size());
+    std::size_t count = 0;
     for (const char32_t c : line) {
-      if (!isDigit(c)) letters.push_back(c);
+      letters[count] = c;
+      count += isDigit(c) ? 0 : 1;
     }
-    const auto shared = static_cast<std::size_t>(
-        std::mismatch(letters.begin(), letters.end(), previous.begin(), previous.end()).first -
-        letters.begin());
+    const std::size_t common = std::min(count, previousCount);
+    std::size_t shared = 0;
+    while (shared < common && letters[shared] == previous[shared]) ++shared;
+    if (shared < common ? letters[shared] < previous[shared] : count < previousCount) {
+      ascending = false;
+    }
     path.resize(shared + 1);
-    for (std::size_t i = shared; i < letters.size(); ++i)
-      path.push_back(child(path[i], letters[i]));
+    for (std::size_t i = shared; i < count; ++i) {
+      path.push_back(ascending ? addChild(path[i], letters[i]) : child(path[i], letters[i]));
+    }
     std::swap(letters, previous);
+    previousCount = count;
     // Forward order, first one kept: the same trie as inserting the lines
     // from last to first, each replacing what was there.
     const std::uint32_t node = path.back();
     if (nodes_[node].scoreList == kNone) {
       nodes_[node].scoreList = static_cast<std::uint32_t>(lists_.size());
       const std::size_t offset = scorePool_.size();
-      forEachPatternScore(line, [this](Score score) { scorePool_.push_back(score); });
+      scorePool_.resize(offset + line.size() + 1);  // never more scores than characters + 1
+      Score* out = scorePool_.data() + offset;
+      forEachPatternScore(line, [&out](Score score) { *out++ = score; });
+      scorePool_.resize(static_cast<std::size_t>(out - scorePool_.data()));
       lists_.emplace_back(offset, scorePool_.size() - offset);
     }
   });

@@ -40,6 +40,9 @@ class PatternBuilder {
 
   [[nodiscard]] const std::vector<Node>& nodes() const { return nodes_; }
   [[nodiscard]] std::size_t listCount() const { return lists_.size(); }
+  /// Bounds (not necessarily tight) of every score in every list.
+  [[nodiscard]] Score smallestScore() const { return smallest_; }
+  [[nodiscard]] Score largestScore() const { return largest_; }
   /// The score list of a node's `scoreList`.
   [[nodiscard]] std::span<const Score> scores(std::uint32_t list) const {
     const auto [offset, length] = lists_[list];
@@ -59,11 +62,15 @@ class PatternBuilder {
   // Every score list end to end, so that a pattern costs no allocation.
   std::vector<Score> scorePool_;
   std::vector<std::pair<std::size_t, std::size_t>> lists_;  // (offset, length) in scorePool_
+  Score smallest_ = 0;
+  Score largest_ = 0;
   // Open-addressing map (parent, letter) → child for the nodes with more
   // than kListed children, so that a node with many children costs no more
   // to extend than one with few; the others search their sibling list.
   static constexpr std::uint32_t kListed = 8;
   void index(std::uint32_t parent, std::uint32_t child);
+  /// Creates the child of `node` for `letter`, which it must not have yet.
+  std::uint32_t addChild(std::uint32_t node, char32_t letter);
   std::vector<Slot> slots_;
   std::size_t used_ = 0;
 };

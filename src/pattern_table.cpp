@@ -57,13 +57,8 @@ PatternTable::PatternTable(const PatternBuilder& builder) {
 
   // Scores become codes: the scores themselves when all fit in 32 bits, else
   // their ranks, spaced so that each keeps its parity.
-  bool identity = true;
-  for (std::uint32_t list = 0; list < builder.listCount(); ++list) {
-    for (const Score s : builder.scores(list)) {
-      identity = identity && s >= std::numeric_limits<Code>::min() &&
-                 s <= std::numeric_limits<Code>::max();
-    }
-  }
+  const bool identity = builder.smallestScore() >= std::numeric_limits<Code>::min() &&
+                        builder.largestScore() <= std::numeric_limits<Code>::max();
   std::map<Score, Code> codes;
   if (!identity) {
     std::vector<Score> distinct;
@@ -118,7 +113,11 @@ PatternTable::PatternTable(const PatternBuilder& builder) {
     for (std::uint32_t c = from.firstChild; c != PatternBuilder::kNone; c = source[c].nextSibling) {
       children.emplace_back(symbol(source[c].letter), c);
     }
-    std::sort(children.begin(), children.end());
+    // Siblings are listed newest first: from sorted pattern text, descending.
+    std::reverse(children.begin(), children.end());
+    if (!std::is_sorted(children.begin(), children.end())) {
+      std::sort(children.begin(), children.end());
+    }
     to.firstChild = narrow(order.size());
     if (wide_) childCount_[at] = narrow(children.size());
     for (const auto& [sym, index] : children) {
