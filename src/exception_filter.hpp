@@ -15,7 +15,10 @@ class ExceptionFilter {
   void add(std::size_t length, std::uint32_t first, std::uint32_t last) {
     const std::size_t b = bit(length, first, last);
     bits_[b / 64] |= std::uint64_t{1} << (b % 64);
+    empty_ = false;
   }
+  /// True when no word was added: no need to find a word's symbols.
+  [[nodiscard]] bool empty() const { return empty_; }
   [[nodiscard]] bool mayContain(std::size_t length, std::uint32_t first, std::uint32_t last) const {
     const std::size_t b = bit(length, first, last);
     return (bits_[b / 64] >> (b % 64) & 1U) != 0;
@@ -29,6 +32,7 @@ class ExceptionFilter {
     return (mix >> 7) % kBits;
   }
   std::array<std::uint64_t, kBits / 64> bits_{};
+  bool empty_ = true;
 };
 
 }  // namespace morvane::detail

@@ -1,6 +1,7 @@
 #include "morvane/hyphenator.hpp"
 
 #include <algorithm>
+#include <limits>
 
 #include "hyphenator_parts.hpp"
 #include "morvane/error.hpp"
@@ -31,25 +32,35 @@ HyphenatorParts::HyphenatorParts(Lazy<CharFunction> c, Lazy<Patterns> p, Lazy<Ex
       leftMin(left),
       rightMin(right),
       table(std::move(compiled)),
-      scorer([chars = chars, exceptions = exceptions, table = table] {
-        Scorer scorer{table.get(), std::nullopt, {}};
-        if (const CharMap* map = chars.get().table()) {
-          // c → symbol(chars(c)): the letters themselves, then every mapped
-          // character (to no symbol when it maps outside the patterns).
-          auto pairs = scorer.table->symbols().pairs();
-          for (const auto& [from, to] : map->pairs()) {
-            pairs.emplace_back(from, scorer.table->symbol(to));
-          }
-          scorer.directSymbols.emplace(pairs);
-        }
-        for (const auto& [key, scores] : exceptions.get().entries()) {
-          const std::size_t n = key.size();
-          const PatternTable& t = *scorer.table;
-          scorer.exceptionFilter.add(n, n == 0 ? 0 : t.symbol(key.front()),
-                                     n == 0 ? 0 : t.symbol(key.back()));
-        }
-        return scorer;
-      }) {}
+      scorer([this] { return makeScorer(); }) {}
+
+Scorer HyphenatorParts::makeScorer() const {
+  Scorer scorer;
+  scorer.table = table.get();
+  scorer.chars = &chars.get();
+  const PatternTable& t = *scorer.table;
+  if (const CharMap* map = scorer.chars->table()) {
+    // c → symbol(chars(c)): the letters themselves, then every mapped
+    // character (to no symbol when it maps outside the patterns).
+    auto pairs = t.symbols().pairs();
+    for (const auto& [from, to] : map->pairs()) pairs.emplace_back(from, t.symbol(to));
+    const CharMap& direct = scorer.directSymbols.emplace(pairs);
+    const auto keys = direct.pairs();
+    const char32_t end = keys.empty() ? 0 : keys.back().first + 1;
+    if (end <= Scorer::kMaxDense && t.alphabetSize() <= std::numeric_limits<std::uint16_t>::max()) {
+      scorer.denseSymbols.assign(end, PatternTable::kNoSymbol);
+      for (const auto& [from, symbol] : keys) {
+        scorer.denseSymbols[from] = static_cast<std::uint16_t>(symbol);
+      }
+    }
+  }
+  for (const auto& [key, scores] : exceptions.get().entries()) {
+    const std::size_t n = key.size();
+    scorer.exceptionFilter.add(n, n == 0 ? 0 : t.symbol(key.front()),
+                               n == 0 ? 0 : t.symbol(key.back()));
+  }
+  return scorer;
+}
 
 const PatternAutomaton* compileWhenWarm(const HyphenatorParts& h) {
   if (h.scoredWords.fetch_add(1, std::memory_order_relaxed) < HyphenatorParts::kWarmWords) {
@@ -122,22 +133,12 @@ void forEachBreak(const detail::HyphenatorParts& h, std::u32string_view word, Em
   const std::size_t n = word.size();
   if (static_cast<Wide>(n) < static_cast<Wide>(h.leftMin) + static_cast<Wide>(h.rightMin)) return;
 
-  const CharFunction& chars = h.chars.get();
   const detail::Scorer& scorer = h.scorer.get();
-  const detail::PatternTable& table = *scorer.table;
-  const std::size_t m = n + 2;
-  detail::ScratchBuffer<std::uint32_t, kInlineLength + 2> dotted(m);
-  dotted[0] = dotted[m - 1] = table.dotSymbol();
-  if (scorer.directSymbols) {
-    const CharMap& symbols = *scorer.directSymbols;
-    for (std::size_t i = 0; i < n; ++i) {
-      dotted[i + 1] = symbols.find(word[i]).value_or(detail::PatternTable::kNoSymbol);
-    }
-  } else {
-    for (std::size_t i = 0; i < n; ++i) dotted[i + 1] = table.symbol(chars(word[i]));
-  }
-
-  if (scorer.exceptionFilter.mayContain(n, n == 0 ? 0 : dotted[1], n == 0 ? 0 : dotted[n])) {
+  const auto symbolOf = [&scorer](char32_t c) { return scorer.symbolOf(c); };
+  if (!scorer.exceptionFilter.empty() &&
+      scorer.exceptionFilter.mayContain(n, n == 0 ? 0 : symbolOf(word.front()),
+                                        n == 0 ? 0 : symbolOf(word.back()))) {
+    const CharFunction& chars = h.chars.get();
     const ExceptionMap& exceptions = h.exceptions.get().entries();
     detail::ScratchBuffer<char32_t, kInlineLength> normalised(n);
     for (std::size_t i = 0; i < n; ++i) normalised[i] = chars(word[i]);
@@ -150,16 +151,32 @@ void forEachBreak(const detail::HyphenatorParts& h, std::u32string_view word, Em
     }
   }
 
+  const std::size_t m = n + 2;
   if (const detail::PatternAutomaton* automaton = detail::automatonFor(h)) {
     constexpr std::size_t kWindow = detail::PatternAutomaton::kWindow;
     detail::ScratchBuffer<std::uint8_t, kInlineLength + 2 + kWindow> scores(m + kWindow);
-    const bool reachesEnd = automaton->score(dotted.span(), scores.data());
+    // The scoring loop must call nothing, or its registers spill: symbols
+    // come from the dense table, or are all found first.
+    bool reachesEnd = false;
+    if (const auto dense = scorer.dense()) {
+      reachesEnd = automaton->score(word, *dense, scores.data());
+    } else {
+      detail::ScratchBuffer<char32_t, kInlineLength> symbols(n);
+      for (std::size_t i = 0; i < n; ++i) symbols[i] = symbolOf(word[i]);
+      reachesEnd = automaton->score(
+          std::u32string_view(symbols.data(), n),
+          [](char32_t symbol) -> std::uint32_t { return symbol; }, scores.data());
+    }
     const std::size_t rawLength = n + (reachesEnd ? 1 : 0);
     if (rawLength == 0) return;
     emitBreaks(
         h, word, rawLength, [&scores](std::size_t j) { return scores[j + kWindow]; }, emit);
     return;
   }
+  const detail::PatternTable& table = *scorer.table;
+  detail::ScratchBuffer<std::uint32_t, kInlineLength + 2> dotted(m);
+  dotted[0] = dotted[m - 1] = table.dotSymbol();
+  for (std::size_t i = 0; i < n; ++i) dotted[i + 1] = symbolOf(word[i]);
   detail::ScratchBuffer<detail::PatternTable::Code, kInlineLength + 2> raw(m);
   std::fill_n(raw.data(), m, 0);
   const bool reachesEnd = table.score(dotted.span(), raw.span());

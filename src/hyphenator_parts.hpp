@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "exception_filter.hpp"
 #include "morvane/hyphenator.hpp"
@@ -12,14 +13,41 @@
 
 namespace morvane::detail {
 
+/// Code point → symbol as a plain array over every code point that has one;
+/// the others (beyond it) have none. Calls nothing, so scoring loops that
+/// use it keep their registers.
+struct DenseSymbols {
+  const std::uint16_t* symbols;
+  std::size_t size;
+  std::uint32_t operator()(char32_t c) const {
+    return c < size ? symbols[c] : PatternTable::kNoSymbol;
+  }
+};
+
 /// What scoring a word needs, built once per hyphenator on first use.
 struct Scorer {
   std::shared_ptr<const PatternTable> table;
+  const CharFunction* chars = nullptr;  // the hyphenator's own
   /// Code point → symbol with the character function applied, when that
   /// function is a table: one look-up per character instead of two.
   std::optional<CharMap> directSymbols;
+  /// The same as an array, when its code points are few enough (they are
+  /// for every built-in language: at most U+2DDE).
+  static constexpr char32_t kMaxDense = 0x10000;
+  std::vector<std::uint16_t> denseSymbols;
   /// Turns away most words that are no exception.
   ExceptionFilter exceptionFilter;
+
+  [[nodiscard]] std::optional<DenseSymbols> dense() const {
+    if (denseSymbols.empty()) return std::nullopt;
+    return DenseSymbols{denseSymbols.data(), denseSymbols.size()};
+  }
+  /// The symbol of `chars(c)`.
+  [[nodiscard]] std::uint32_t symbolOf(char32_t c) const {
+    if (const auto d = dense()) return (*d)(c);
+    if (directSymbols) return directSymbols->find(c).value_or(PatternTable::kNoSymbol);
+    return table->symbol((*chars)(c));
+  }
 };
 
 /// What a `Hyphenator` shares between its copies: the five fields, plus what
@@ -34,13 +62,16 @@ struct HyphenatorParts {
   std::int64_t leftMin;
   std::int64_t rightMin;
   Lazy<std::shared_ptr<const PatternTable>> table;
-  Lazy<Scorer> scorer;
+  Lazy<Scorer> scorer;  // made by makeScorer(), from the fields above
   /// The automaton form of the table costs memory and time to compile, so
   /// it is made only once the hyphenator has scored kWarmWords words: a
   /// language used for a few words keeps just its table.
   static constexpr std::uint32_t kWarmWords = 1000;
   mutable std::atomic<std::uint32_t> scoredWords{0};
   OnceCell<std::shared_ptr<const PatternAutomaton>> automaton;
+
+ private:
+  [[nodiscard]] Scorer makeScorer() const;
 };
 
 /// Counts a word scored without the automaton, and compiles the automaton

@@ -45,6 +45,7 @@ std::shared_ptr<const PatternAutomaton> PatternAutomaton::compile(const PatternT
 
   std::unique_ptr<PatternAutomaton> automaton(new PatternAutomaton());
   automaton->columnShift_ = shift;
+  automaton->dot_ = table.dotSymbol();
   auto& next = automaton->next_;
   next.assign(states * columns, 0);
   // Breadth-first, a node's failure (its longest proper suffix in the trie)

@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
-#include <span>
+#include <string_view>
 #include <vector>
 
 #ifdef __SSE2__
@@ -35,21 +35,27 @@ class PatternAutomaton {
   static std::shared_ptr<const PatternAutomaton> compile(const PatternTable& table,
                                                          std::size_t maxCells);
 
-  /// Scores a dotted word given as symbols into `scores` (dotted.size() +
-  /// kWindow entries, written, never read), where the boundary before
-  /// character j is scores[j + kWindow − 1]. Returns true when some pattern
-  /// ends with the final character, as PatternTable::score does.
-  bool score(std::span<const std::uint32_t> dotted, std::uint8_t* scores) const {
+  /// Scores `word`, framed by the dot and made symbols by `symbolOf`, into
+  /// `scores` (word.size() + 2 + kWindow entries, written, never read),
+  /// where the boundary before character j of the dotted word is
+  /// scores[j + kWindow − 1]. Returns true when some pattern ends with the
+  /// final dot, as PatternTable::score does. `symbolOf` should call
+  /// nothing, or the loop's registers spill around the call.
+  template <class SymbolOf>
+  bool score(std::u32string_view word, SymbolOf symbolOf, std::uint8_t* scores) const {
     const std::uint16_t* const next = next_.data();
     const std::uint16_t* const windowOf = windowOf_.data();
     const Window* const windows = windows_.data();
     const unsigned shift = columnShift_;
-    std::uint32_t state = 0;
     // The scores of the last kWindow boundaries stay in a register; storing
-    // the whole window each step finalises its oldest boundary.
+    // the whole window each step finalises its oldest boundary. (No lambda
+    // here: captured by reference, these would be kept in memory.)
+    std::uint32_t state = 0;
     Register open = zeros();
     std::uint8_t* at = scores + 1;
-    for (const std::uint32_t symbol : dotted) {
+    const std::size_t n = word.size();
+    for (std::size_t i = 0; i <= n + 1; ++i) {
+      const std::uint32_t symbol = i == 0 || i > n ? dot_ : symbolOf(word[i - 1]);
       state = next[(state << shift) | symbol];
       open = raise(advance(open), windows[windowOf[state]]);
       store(at++, open);
@@ -89,6 +95,7 @@ class PatternAutomaton {
   // A row per state, a column per symbol (0, no letter, included), rows a
   // power of two apart so that finding one costs a shift, not a multiply.
   unsigned columnShift_ = 0;
+  std::uint32_t dot_ = 0;
   std::vector<std::uint16_t> next_;      // (state << columnShift_) | symbol → state
   std::vector<std::uint16_t> windowOf_;  // state → its window; 0 when no pattern ends there
   std::vector<Window> windows_;          // distinct windows; 0 is all zeros, for no pattern

@@ -10,14 +10,14 @@
 
 namespace morvane::testing_support {
 
-/// Expects `h`, made of these fields and the identity character function, to
-/// cut `word` as the literal rules do, or to fail where they fail.
+/// Expects `h`, made of these fields, to cut `word` as the literal rules do,
+/// or to fail where they fail.
 inline void expectSameCut(const Hyphenator& h, const Patterns& patterns,
                           const Exceptions& exceptions, std::int64_t leftMin, std::int64_t rightMin,
-                          std::u32string_view word) {
+                          std::u32string_view word, const CharFunction& chars = CharFunction()) {
   std::vector<std::u32string> expected;
   try {
-    expected = reference::hyphenate(CharFunction(), patterns, exceptions, leftMin, rightMin, word);
+    expected = reference::hyphenate(chars, patterns, exceptions, leftMin, rightMin, word);
   } catch (const Error&) {
     EXPECT_THROW((void)hyphenate(h, word), Error);
     return;
