@@ -23,6 +23,12 @@ std::size_t slotOf(std::uint64_t key, std::size_t mask) {
 
 bool isDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
 
+std::size_t hashScores(std::span<const Score> scores) {
+  std::uint64_t hash = scores.size();
+  for (const Score s : scores) hash = (hash ^ static_cast<std::uint64_t>(s)) * 0x100000001B3ULL;
+  return static_cast<std::size_t>(hash ^ (hash >> 32));
+}
+
 }  // namespace
 
 PatternBuilder::PatternBuilder() : nodes_(1), slots_(1024, Slot{kEmptySlot, 0}) {}
@@ -82,13 +88,28 @@ void PatternBuilder::growIndex(std::size_t size) {
 }
 
 std::uint32_t PatternBuilder::addList(std::span<const Score> scores) {
-  lists_.emplace_back(scorePool_.size(), scores.size());
-  scorePool_.insert(scorePool_.end(), scores.begin(), scores.end());
   for (const Score s : scores) {
     smallest_ = std::min(smallest_, s);
     largest_ = std::max(largest_, s);
   }
-  return static_cast<std::uint32_t>(lists_.size() - 1);
+  if ((lists_.size() + 1) * 2 > listSlots_.size()) {
+    // Grow the set of lists and place them all again.
+    listSlots_.assign(std::max<std::size_t>(64, listSlots_.size() * 2), kNone);
+    for (std::uint32_t list = 0; list < lists_.size(); ++list) {
+      std::size_t slot = hashScores(this->scores(list)) & (listSlots_.size() - 1);
+      while (listSlots_[slot] != kNone) slot = (slot + 1) & (listSlots_.size() - 1);
+      listSlots_[slot] = list;
+    }
+  }
+  const std::size_t mask = listSlots_.size() - 1;
+  std::size_t slot = hashScores(scores) & mask;
+  for (; listSlots_[slot] != kNone; slot = (slot + 1) & mask) {
+    if (std::ranges::equal(this->scores(listSlots_[slot]), scores)) return listSlots_[slot];
+  }
+  listSlots_[slot] = static_cast<std::uint32_t>(lists_.size());
+  lists_.emplace_back(scorePool_.size(), scores.size());
+  scorePool_.insert(scorePool_.end(), scores.begin(), scores.end());
+  return listSlots_[slot];
 }
 
 void PatternBuilder::setScores(std::uint32_t node, std::span<const Score> scores,
@@ -111,52 +132,57 @@ ScoreList maxScores(const ScoreList& a, const ScoreList& b) {
   return result;
 }
 
-void PatternBuilder::addText(std::u32string_view text) {
-  nodes_.reserve(nodes_.size() + text.size() / 3);
-  scorePool_.reserve(scorePool_.size() + text.size());
-  largest_ = std::max<Score>(largest_, 9);  // a pattern's scores are its digits
-  // Pattern files are mostly sorted: the path of the previous line is kept,
-  // so a line walks only the letters after the prefix the two share.
-  // While the lines ascend, a letter after the shared prefix is greater than
-  // every child there (those came from earlier, smaller lines): it is new
-  // and needs no search.
-  bool ascending = nodes_.size() == 1;
+/// What adding one line leaves for the next: pattern files are mostly
+/// sorted, so the path of the previous line is kept and a line walks only
+/// the letters after the prefix the two share. While the lines ascend, a
+/// letter after the shared prefix is greater than every child there (those
+/// came from earlier, smaller lines): it is new and needs no search.
+struct PatternBuilder::Cursor {
+  bool ascending = false;
   std::vector<char32_t> letters;
   std::vector<char32_t> previous;
   std::size_t previousCount = 0;
+  std::vector<Score> scores;
   std::vector<std::uint32_t> path{0};  // path[i]: the node after i letters of `previous`
-  forEachLine(text, [&](std::u32string_view line) {
-    if (letters.size() < line.size()) letters.resize(line.size());
-    std::size_t count = 0;
-    for (const char32_t c : line) {
-      letters[count] = c;
-      count += isDigit(c) ? 0 : 1;
-    }
-    const std::size_t common = std::min(count, previousCount);
-    std::size_t shared = 0;
-    while (shared < common && letters[shared] == previous[shared]) ++shared;
-    if (shared < common ? letters[shared] < previous[shared] : count < previousCount) {
-      ascending = false;
-    }
-    path.resize(shared + 1);
-    for (std::size_t i = shared; i < count; ++i) {
-      path.push_back(ascending ? addChild(path[i], letters[i]) : child(path[i], letters[i]));
-    }
-    std::swap(letters, previous);
-    previousCount = count;
-    // Forward order, first one kept: the same trie as inserting the lines
-    // from last to first, each replacing what was there.
-    const std::uint32_t node = path.back();
-    if (nodes_[node].scoreList == kNone) {
-      nodes_[node].scoreList = static_cast<std::uint32_t>(lists_.size());
-      const std::size_t offset = scorePool_.size();
-      scorePool_.resize(offset + line.size() + 1);  // never more scores than characters + 1
-      Score* out = scorePool_.data() + offset;
-      forEachPatternScore(line, [&out](Score score) { *out++ = score; });
-      scorePool_.resize(static_cast<std::size_t>(out - scorePool_.data()));
-      lists_.emplace_back(offset, scorePool_.size() - offset);
-    }
-  });
+};
+
+void PatternBuilder::addLine(std::u32string_view line, Cursor& at) {
+  if (at.letters.size() < line.size()) at.letters.resize(line.size());
+  std::size_t count = 0;
+  for (const char32_t c : line) {
+    at.letters[count] = c;
+    count += isDigit(c) ? 0 : 1;
+  }
+  const std::size_t common = std::min(count, at.previousCount);
+  std::size_t shared = 0;
+  while (shared < common && at.letters[shared] == at.previous[shared]) ++shared;
+  if (shared < common ? at.letters[shared] < at.previous[shared] : count < at.previousCount) {
+    at.ascending = false;
+  }
+  at.path.resize(shared + 1);
+  for (std::size_t i = shared; i < count; ++i) {
+    const std::uint32_t parent = at.path[i];
+    at.path.push_back(at.ascending ? addChild(parent, at.letters[i])
+                                   : child(parent, at.letters[i]));
+  }
+  std::swap(at.letters, at.previous);
+  at.previousCount = count;
+  // Forward order, first one kept: the same trie as inserting the lines from
+  // last to first, each replacing what was there.
+  const std::uint32_t node = at.path.back();
+  if (nodes_[node].scoreList == kNone) {
+    if (at.scores.size() <= line.size()) at.scores.resize(line.size() + 1);
+    std::size_t length = 0;  // never more scores than characters + 1
+    forEachPatternScore(line, [&](Score score) { at.scores[length++] = score; });
+    nodes_[node].scoreList = addList(std::span<const Score>(at.scores.data(), length));
+  }
+}
+
+void PatternBuilder::addText(std::u32string_view text) {
+  nodes_.reserve(nodes_.size() + text.size() / 3);
+  Cursor at;
+  at.ascending = nodes_.size() == 1;
+  forEachLine(text, [&](std::u32string_view line) { addLine(line, at); });
 }
 
 }  // namespace morvane::detail

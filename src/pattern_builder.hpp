@@ -40,7 +40,7 @@ class PatternBuilder {
 
   [[nodiscard]] const std::vector<Node>& nodes() const { return nodes_; }
   [[nodiscard]] std::size_t listCount() const { return lists_.size(); }
-  /// Bounds (not necessarily tight) of every score in every list.
+  /// Bounds of every score in every list (and 0).
   [[nodiscard]] Score smallestScore() const { return smallest_; }
   [[nodiscard]] Score largestScore() const { return largest_; }
   /// The score list of a node's `scoreList`.
@@ -50,18 +50,23 @@ class PatternBuilder {
   }
 
  private:
+  struct Cursor;
+  void addLine(std::u32string_view line, Cursor& at);
   struct Slot {
     std::uint64_t key;
     std::uint32_t child;
   };
   /// Rehashes into `size` slots (a power of two).
   void growIndex(std::size_t size);
+  /// The list of `scores`: an equal list already stored, or a new one.
   std::uint32_t addList(std::span<const Score> scores);
 
   std::vector<Node> nodes_;
-  // Every score list end to end, so that a pattern costs no allocation.
+  // Every distinct score list once, end to end, so that a pattern costs no
+  // allocation; patterns share equal lists (few differ).
   std::vector<Score> scorePool_;
   std::vector<std::pair<std::size_t, std::size_t>> lists_;  // (offset, length) in scorePool_
+  std::vector<std::uint32_t> listSlots_;  // open-addressing set of lists_, by content
   Score smallest_ = 0;
   Score largest_ = 0;
   // Open-addressing map (parent, letter) → child for the nodes with more

@@ -135,27 +135,10 @@ PatternTable::PatternTable(const PatternBuilder& builder) {
 
 template <class CodeOf>
 std::vector<std::uint32_t> PatternTable::addLists(const PatternBuilder& builder, CodeOf codeOf) {
-  // Identical lists are stored once: an open-addressing set of the builder
-  // lists already stored, by content.
-  const std::size_t count = builder.listCount();
-  std::vector<std::uint32_t> tableList(count, 0);
-  const std::size_t mask = std::bit_ceil(count * 2 + 1) - 1;
-  std::vector<std::uint32_t> stored(mask + 1, PatternBuilder::kNone);
-  for (std::uint32_t list = 0; list < count; ++list) {
+  std::vector<std::uint32_t> tableList(builder.listCount(), 0);
+  for (std::uint32_t list = 0; list < builder.listCount(); ++list) {
     const std::span<const Score> scores = builder.scores(list);
     if (scores.empty()) continue;  // no list
-    std::uint64_t hash = scores.size();
-    for (const Score s : scores) hash = (hash ^ static_cast<std::uint64_t>(s)) * 0x100000001B3ull;
-    std::size_t slot = static_cast<std::size_t>(hash ^ (hash >> 32)) & mask;
-    while (stored[slot] != PatternBuilder::kNone &&
-           !std::ranges::equal(builder.scores(stored[slot]), scores)) {
-      slot = (slot + 1) & mask;
-    }
-    if (stored[slot] != PatternBuilder::kNone) {
-      tableList[list] = tableList[stored[slot]];
-      continue;
-    }
-    stored[slot] = list;
     tableList[list] = narrow(lists_.size());
     ListInfo info{narrow(entries_.size()), 0, narrow(scores.size())};
     for (std::size_t i = 0; i < scores.size(); ++i) {

@@ -99,8 +99,8 @@ class PatternTable {
   }
   [[nodiscard]] std::uint32_t wideChild(std::uint32_t node, std::uint32_t symbol) const;
 
-  /// Stores the builder's score lists, each distinct one once, as codes;
-  /// returns the stored list of every builder list.
+  /// Stores the builder's score lists (each distinct, as the builder keeps
+  /// them) as codes; returns the stored list of every builder list.
   template <class CodeOf>
   std::vector<std::uint32_t> addLists(const PatternBuilder& builder, CodeOf codeOf);
 
