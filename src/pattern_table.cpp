@@ -95,7 +95,7 @@ PatternTable::PatternTable(const PatternBuilder& builder) {
 
   // Breadth-first renumbering: each node's children get consecutive numbers,
   // in symbol order.
-  nodes_.resize(source.size());
+  nodes_.reserve(source.size());
   if (wide_) {
     childCount_.resize(source.size());
     edge_.resize(source.size());
@@ -108,7 +108,7 @@ PatternTable::PatternTable(const PatternBuilder& builder) {
   std::vector<std::pair<std::uint32_t, std::uint32_t>> children;  // (symbol, builder index)
   for (std::size_t at = 0; at < order.size(); ++at) {
     const PatternBuilder::Node& from = source[order[at]];
-    Node& to = nodes_[at];
+    Node& to = nodes_.emplace_back();  // nodes are made in the order they are numbered
     children.clear();
     for (std::uint32_t c = from.firstChild; c != PatternBuilder::kNone; c = source[c].nextSibling) {
       children.emplace_back(symbol(source[c].letter), c);
