@@ -1,10 +1,12 @@
 // Hyphenators built from fuzzed tables and minimums (0, negative and extreme
-// included): pieces always join back to the word, and agree with the literal
-// rules wherever those can be evaluated.
+// included): pieces always join back to the word, agree with the literal
+// rules wherever those can be evaluated, and do not change once the
+// hyphenator is warm (scoring with its automaton).
 
 #include <limits>
 
 #include "fuzz_check.hpp"
+#include "hyphenator_parts.hpp"
 #include "morvane/morvane.hpp"
 #include "reference_hyphenator.hpp"
 
@@ -33,6 +35,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const CharFunction chars =
       table ? CharFunction(CharMap(upper)) : CharFunction([](char32_t c) { return c ^ 1u; });
   const Hyphenator h(chars, patterns, exceptions, left, right);
+  const Hyphenator warm(chars, patterns, exceptions, left, right);
+  for (std::uint32_t i = 0; i <= detail::HyphenatorParts::kWarmWords; ++i) {
+    (void)detail::automatonFor(detail::partsOf(warm));
+  }
   const bool small = left > -10 && left < 10 && right > -10 && right < 10;
 
   while (input.remaining_bytes() > 0) {
@@ -43,8 +49,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const Error& e) {
       MORVANE_FUZZ_CHECK(
           std::string_view(e.what()).starts_with("Malformed hyphenation score for "));
+      bool warmThrew = false;
+      try {
+        (void)hyphenate(warm, word);
+      } catch (const Error&) {
+        warmThrew = true;
+      }
+      MORVANE_FUZZ_CHECK(warmThrew);
       continue;
     }
+    MORVANE_FUZZ_CHECK(hyphenate(warm, word) == pieces);
     std::u32string joined;
     for (const auto& piece : pieces) joined += piece;
     MORVANE_FUZZ_CHECK(!pieces.empty() && joined == word);
