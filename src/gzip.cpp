@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <limits>
 
 #include "morvane/error.hpp"
@@ -25,6 +26,21 @@ struct Inflater {
 
 }  // namespace
 
+namespace {
+
+/// A first guess at the decompressed size: the size the gzip trailer
+/// records (modulo 2^32, and untrusted: bounded by what deflate can reach).
+std::size_t expectedSize(std::span<const unsigned char> compressed) {
+  constexpr std::size_t kMaxRatio = 1032;  // deflate's best: 258 bytes per 2 bits
+  if (compressed.size() < 18) return 4096;
+  const unsigned char* trailer = compressed.data() + compressed.size() - 4;
+  const std::size_t recorded = std::size_t{trailer[0]} | std::size_t{trailer[1]} << 8 |
+                               std::size_t{trailer[2]} << 16 | std::size_t{trailer[3]} << 24;
+  return std::min({recorded, compressed.size() * kMaxRatio, kMaxOutput});
+}
+
+}  // namespace
+
 std::string gunzip(std::span<const unsigned char> compressed) {
   if (compressed.size() > std::numeric_limits<uInt>::max()) throw Error("zlib: input too large");
   Inflater inflater;
@@ -33,16 +49,18 @@ std::string gunzip(std::span<const unsigned char> compressed) {
   stream.next_in = const_cast<Bytef*>(compressed.data());
   stream.avail_in = static_cast<uInt>(compressed.size());
 
-  std::string output;
+  // Sized from the trailer, the output usually takes one call; Z_FINISH then
+  // spares zlib its 32 KiB window.
+  std::string output(expectedSize(compressed) + 1, '\0');
   std::size_t produced = 0;
   while (true) {
     if (output.size() - produced < 4096) {
       if (output.size() >= kMaxOutput) throw Error("zlib: decompressed data too large");
-      output.resize(std::max<std::size_t>(output.size() * 2, compressed.size() * 4 + 4096));
+      output.resize(std::min(output.size() * 2, kMaxOutput));
     }
     stream.next_out = reinterpret_cast<Bytef*>(output.data() + produced);
     stream.avail_out = static_cast<uInt>(output.size() - produced);
-    const int status = inflate(&stream, Z_NO_FLUSH);
+    const int status = inflate(&stream, Z_FINISH);
     produced = output.size() - stream.avail_out;
     if (status == Z_STREAM_END) break;
     if (status == Z_BUF_ERROR && stream.avail_in == 0) throw Error("unexpected end of file");

@@ -66,6 +66,13 @@ TEST(Loading, MissingFilesAndCorruptDataAreErrors) {
   corrupt.assign(good.begin(), good.begin() + 100);
   EXPECT_THROW((void)detail::gunzip(corrupt), Error);
   EXPECT_THROW((void)detail::gunzip(std::vector<unsigned char>{1, 2, 3}), Error);
+  // The size in the trailer sizes the output, but is not trusted.
+  corrupt.assign(good.begin(), good.end());
+  std::fill(corrupt.end() - 4, corrupt.end(), 0xFF);
+  EXPECT_THROW((void)detail::gunzip(corrupt), Error);
+  corrupt.assign(good.begin(), good.end());
+  std::fill(corrupt.end() - 4, corrupt.end(), 0x00);
+  EXPECT_THROW((void)detail::gunzip(corrupt), Error);
 }
 
 TEST(Loading, DecodingIsLenient) {
