@@ -72,7 +72,7 @@ class PatternBuilder {
   // Open-addressing map (parent, letter) → child for the nodes with more
   // than kListed children, so that a node with many children costs no more
   // to extend than one with few; the others search their sibling list.
-  static constexpr std::uint32_t kListed = 8;
+  static constexpr std::uint32_t kListed = 32;
   void index(std::uint32_t parent, std::uint32_t child);
   /// Creates the child of `node` for `letter`, which it must not have yet.
   std::uint32_t addChild(std::uint32_t node, char32_t letter);
