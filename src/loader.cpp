@@ -15,16 +15,21 @@ namespace morvane {
 
 namespace detail {
 
-std::u32string embeddedText(const std::string& name) {
+std::string embeddedBytes(const std::string& name) {
   const auto content = findEmbeddedFile(name);
   if (!content) throw Error("Could not find " + name);
-  return decodeUtf8Lenient(gunzip(*content));
+  return gunzip(*content);
+}
+
+std::u32string embeddedText(const std::string& name) {
+  return decodeUtf8Lenient(embeddedBytes(name));
 }
 
 }  // namespace detail
 
 namespace {
 
+using detail::embeddedBytes;
 using detail::embeddedText;
 
 struct Minimums {
@@ -63,7 +68,7 @@ Hyphenator loadHyphenator(Language language) {
       // Scoring compiles the pattern text directly, never building the trie.
       Lazy<std::shared_ptr<const detail::PatternTable>>([patternFile] {
         detail::PatternBuilder builder;
-        builder.addText(embeddedText(patternFile));
+        builder.addLenientUtf8Text(embeddedBytes(patternFile));
         return std::make_shared<const detail::PatternTable>(builder);
       })));
 }

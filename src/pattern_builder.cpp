@@ -4,6 +4,7 @@
 #include <bit>
 
 #include "morvane/patterns.hpp"
+#include "utf8.hpp"
 
 namespace morvane::detail {
 
@@ -144,6 +145,7 @@ struct PatternBuilder::Cursor {
   std::size_t previousCount = 0;
   std::vector<Score> scores;
   std::vector<std::uint32_t> path{0};  // path[i]: the node after i letters of `previous`
+  std::vector<char32_t> decoded;       // the line, for UTF-8 text
 };
 
 void PatternBuilder::addLine(std::u32string_view line, Cursor& at) {
@@ -183,6 +185,23 @@ void PatternBuilder::addText(std::u32string_view text) {
   Cursor at;
   at.ascending = nodes_.size() == 1;
   forEachLine(text, [&](std::u32string_view line) { addLine(line, at); });
+}
+
+void PatternBuilder::addLenientUtf8Text(std::string_view text) {
+  nodes_.reserve(nodes_.size() + text.size() / 3);
+  Cursor at;
+  at.ascending = nodes_.size() == 1;
+  // A line feed byte is never inside a multi-byte sequence: the lines of the
+  // bytes decode to the lines of the text.
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string_view line = text.substr(start, end - start);
+    if (at.decoded.size() < line.size()) at.decoded.resize(line.size());
+    addLine({at.decoded.data(), decodeUtf8Lenient(line, at.decoded.data())}, at);
+    start = end + 1;
+  }
 }
 
 }  // namespace morvane::detail

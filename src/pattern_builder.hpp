@@ -37,6 +37,9 @@ class PatternBuilder {
   /// Adds every line of pattern text; of two lines with the same letters the
   /// first one wins.
   void addText(std::u32string_view text);
+  /// The same for UTF-8 text decoded as `decodeUtf8Lenient` does, a line at
+  /// a time rather than whole.
+  void addLenientUtf8Text(std::string_view text);
 
   [[nodiscard]] const std::vector<Node>& nodes() const { return nodes_; }
   [[nodiscard]] std::size_t listCount() const { return lists_.size(); }

@@ -40,38 +40,51 @@ std::string invalidUtf8Message(std::size_t offset) {
 
 namespace {
 
-/// Decodes `bytes`; `onInvalid(offset)` gives the code point for a byte that
-/// starts no well-formed sequence (or throws).
+/// Decodes `bytes` into `out` (room for bytes.size() code points); returns
+/// how many it wrote. `onInvalid(offset)` gives the code point for a byte
+/// that starts no well-formed sequence (or throws).
 template <class OnInvalid>
-std::u32string decode(std::string_view bytes, OnInvalid onInvalid) {
-  // Never more code points than bytes: written in place, then cut to size.
-  std::u32string text(bytes.size(), U'\0');
+std::size_t decodeInto(std::string_view bytes, char32_t* out, OnInvalid onInvalid) {
   std::size_t count = 0;
   for (std::size_t at = 0; at < bytes.size();) {
     const auto lead = static_cast<unsigned char>(bytes[at]);
     if (lead < 0x80) {
-      text[count++] = lead;
+      out[count++] = lead;
       ++at;
       continue;
     }
     char32_t c = 0;
     const std::size_t length = decodeUtf8Char(bytes.substr(at), c);
-    text[count++] = length == 0 ? onInvalid(at) : c;
+    out[count++] = length == 0 ? onInvalid(at) : c;
     at += length == 0 ? 1 : length;
   }
-  text.resize(count);
+  return count;
+}
+
+template <class OnInvalid>
+std::u32string decode(std::string_view bytes, OnInvalid onInvalid) {
+  // Never more code points than bytes: written in place, then cut to size.
+  std::u32string text(bytes.size(), U'\0');
+  text.resize(decodeInto(bytes, text.data(), onInvalid));
   return text;
 }
 
 }  // namespace
+
+std::size_t decodeUtf8Lenient(std::string_view bytes, char32_t* out) {
+  return decodeInto(bytes, out, [bytes](std::size_t at) -> char32_t {
+    return static_cast<unsigned char>(bytes[at]);
+  });
+}
 
 std::u32string decodeUtf8(std::string_view bytes) {
   return decode(bytes, [](std::size_t at) -> char32_t { throw Error(invalidUtf8Message(at)); });
 }
 
 std::u32string decodeUtf8Lenient(std::string_view bytes) {
-  return decode(
-      bytes, [bytes](std::size_t at) -> char32_t { return static_cast<unsigned char>(bytes[at]); });
+  std::u32string text(bytes.size(), U'\0');
+  text.resize(decodeUtf8Lenient(bytes, text.data()));
+  return text;
 }
 
 void appendUtf8(std::string& out, char32_t c) {

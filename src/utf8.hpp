@@ -17,6 +17,9 @@ std::u32string decodeUtf8(std::string_view bytes);
 /// Decodes UTF-8, taking every byte outside a well-formed sequence as the code
 /// point of its value (0xE9 becomes U+00E9).
 std::u32string decodeUtf8Lenient(std::string_view bytes);
+/// The same into `out`, which has room for bytes.size() code points;
+/// returns how many were written.
+std::size_t decodeUtf8Lenient(std::string_view bytes, char32_t* out);
 
 void appendUtf8(std::string& out, char32_t c);
 std::string encodeUtf8(std::u32string_view text);
