@@ -106,12 +106,24 @@ PatternTable::PatternTable(const PatternBuilder& builder) {
   std::vector<std::uint32_t> order{0};  // builder index of each new node
   order.reserve(source.size());
   std::vector<std::pair<std::uint32_t, std::uint32_t>> children;  // (symbol, builder index)
+  // Letter → symbol for the walk below: a plain array when the letters span
+  // few code points (as in every built-in language).
+  std::vector<std::uint16_t> dense;
+  if (!letters.empty() && letters.back() < 0x10000 && letters.size() < 0xFFFF) {
+    dense.assign(letters.back() + 1, 0);
+    for (std::size_t i = 0; i < letters.size(); ++i) {
+      dense[letters[i]] = static_cast<std::uint16_t>(i + 1);
+    }
+  }
+  const auto symbolOf = [&](char32_t c) -> std::uint32_t {
+    return c < dense.size() ? dense[c] : symbol(c);
+  };
   for (std::size_t at = 0; at < order.size(); ++at) {
     const PatternBuilder::Node& from = source[order[at]];
     Node& to = nodes_.emplace_back();  // nodes are made in the order they are numbered
     children.clear();
     for (std::uint32_t c = from.firstChild; c != PatternBuilder::kNone; c = source[c].nextSibling) {
-      children.emplace_back(symbol(source[c].letter), c);
+      children.emplace_back(symbolOf(source[c].letter), c);
     }
     // Siblings are listed newest first: from sorted pattern text, descending.
     std::reverse(children.begin(), children.end());
