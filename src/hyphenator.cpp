@@ -41,17 +41,20 @@ Scorer HyphenatorParts::makeScorer() const {
   const PatternTable& t = *scorer.table;
   if (const CharMap* map = scorer.chars->table()) {
     // c → symbol(chars(c)): the letters themselves, then every mapped
-    // character (to no symbol when it maps outside the patterns).
+    // character (to no symbol when it maps outside the patterns); later
+    // pairs win. An array when the code points allow, else a map.
     auto pairs = t.symbols().pairs();
     for (const auto& [from, to] : map->pairs()) pairs.emplace_back(from, t.symbol(to));
-    const CharMap& direct = scorer.directSymbols.emplace(pairs);
-    const auto keys = direct.pairs();
-    const char32_t end = keys.empty() ? 0 : keys.back().first + 1;
-    if (end <= Scorer::kMaxDense && t.alphabetSize() <= std::numeric_limits<std::uint16_t>::max()) {
-      scorer.denseSymbols.assign(end, PatternTable::kNoSymbol);
-      for (const auto& [from, symbol] : keys) {
+    char32_t highest = 0;
+    for (const auto& pair : pairs) highest = std::max(highest, pair.first);
+    if (highest < Scorer::kMaxDense &&
+        t.alphabetSize() <= std::numeric_limits<std::uint16_t>::max()) {
+      scorer.denseSymbols.assign(pairs.empty() ? 0 : highest + 1, PatternTable::kNoSymbol);
+      for (const auto& [from, symbol] : pairs) {
         scorer.denseSymbols[from] = static_cast<std::uint16_t>(symbol);
       }
+    } else {
+      scorer.directSymbols.emplace(pairs);
     }
   }
   for (const auto& [key, scores] : exceptions.get().entries()) {

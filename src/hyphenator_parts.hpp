@@ -29,12 +29,12 @@ struct Scorer {
   std::shared_ptr<const PatternTable> table;
   const CharFunction* chars = nullptr;  // the hyphenator's own
   /// Code point → symbol with the character function applied, when that
-  /// function is a table: one look-up per character instead of two.
-  std::optional<CharMap> directSymbols;
-  /// The same as an array, when its code points are few enough (they are
-  /// for every built-in language: at most U+2DDE).
+  /// function is a table: one look-up per character instead of two. An
+  /// array when its code points are few enough (they are for every built-in
+  /// language: at most U+2DDE), else a map.
   static constexpr char32_t kMaxDense = 0x10000;
   std::vector<std::uint16_t> denseSymbols;
+  std::optional<CharMap> directSymbols;
   /// Turns away most words that are no exception.
   ExceptionFilter exceptionFilter;
 

@@ -96,13 +96,17 @@ TEST(Automaton, TablesThatDoNotFitAreLeftToTheTable) {
 
 // Hyphenators switch to the automaton after their first words: the answers
 // must not change, whether characters are mapped by a table (as the built-in
-// languages do, through an array) or by a function, and for characters
-// beyond every pattern ("C", "€").
+// languages do: through an array, or a map for code points too far apart)
+// or by a function, and for characters beyond every pattern ("C", "€").
 TEST(Automaton, AWarmHyphenatorAgreesWithTheLiteralRules) {
   std::mt19937 rng(11);
   const std::vector<std::pair<char32_t, char32_t>> upper{{U'A', U'a'}, {U'B', U'b'}};
-  for (int round = 0; round < 40; ++round) {
-    const CharFunction chars = round % 2 == 0 ? CharFunction(CharMap(upper)) : CharFunction();
+  std::vector<std::pair<char32_t, char32_t>> far = upper;
+  far.emplace_back(U'\U0001D538', U'a');  // 𝔸
+  for (int round = 0; round < 60; ++round) {
+    const CharFunction chars = round % 3 == 0   ? CharFunction(CharMap(upper))
+                               : round % 3 == 1 ? CharFunction(CharMap(far))
+                                                : CharFunction();
     const Patterns patterns = parsePatterns(randomPatterns(rng, 30, 5));
     std::u32string exceptionText;
     for (int i = 0; i < 3; ++i)
@@ -116,7 +120,7 @@ TEST(Automaton, AWarmHyphenatorAgreesWithTheLiteralRules) {
     }
     ASSERT_NE(automatonFor(partsOf(h)), nullptr);
     for (int w = 0; w < 30; ++w) {
-      const std::u32string word = testing_support::randomString(rng, U"abcABC€", 12);
+      const std::u32string word = testing_support::randomString(rng, U"abcABC€\U0001D538", 12);
       SCOPED_TRACE(show(patterns) + " " + show(exceptions) + " word " + encodeUtf8(word));
       testing_support::expectSameCut(h, patterns, exceptions, left, right, word, chars);
     }
