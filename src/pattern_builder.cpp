@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <limits>
 
 #include "morvane/patterns.hpp"
 #include "utf8.hpp"
@@ -32,10 +33,10 @@ std::size_t hashScores(std::span<const Score> scores) {
 
 }  // namespace
 
-PatternBuilder::PatternBuilder() : nodes_(1), slots_(1024, Slot{kEmptySlot, 0}) {}
+PatternBuilder::PatternBuilder() : nodes_(1), childCounts_(1, 0) {}
 
 std::uint32_t PatternBuilder::child(std::uint32_t node, char32_t letter) {
-  if (nodes_[node].childCount <= kListed) {
+  if (childCounts_[node] <= kListed) {
     for (std::uint32_t c = nodes_[node].firstChild; c != kNone; c = nodes_[c].nextSibling) {
       if (nodes_[c].letter == letter) return c;
     }
@@ -56,18 +57,20 @@ std::uint32_t PatternBuilder::addChild(std::uint32_t node, char32_t letter) {
   fresh.letter = letter;
   fresh.nextSibling = nodes_[node].firstChild;
   nodes_.push_back(fresh);
-  Node& parent = nodes_[node];
-  parent.firstChild = created;
-  if (++parent.childCount == kListed + 1) {
+  childCounts_.push_back(0);
+  nodes_[node].firstChild = created;
+  std::uint8_t& count = childCounts_[node];
+  if (count < std::numeric_limits<std::uint8_t>::max()) ++count;
+  if (count == kListed + 1) {
     for (std::uint32_t c = created; c != kNone; c = nodes_[c].nextSibling) index(node, c);
-  } else if (parent.childCount > kListed) {
+  } else if (count > kListed) {
     index(node, created);
   }
   return created;
 }
 
 void PatternBuilder::index(std::uint32_t parent, std::uint32_t child) {
-  if ((used_ + 1) * 2 > slots_.size()) growIndex(slots_.size() * 2);
+  if ((used_ + 1) * 2 > slots_.size()) growIndex(std::max<std::size_t>(1024, slots_.size() * 2));
   ++used_;
   const std::uint64_t key = edgeKey(parent, nodes_[child].letter);
   const std::size_t mask = slots_.size() - 1;
@@ -182,6 +185,7 @@ void PatternBuilder::addLine(std::u32string_view line, Cursor& at) {
 
 void PatternBuilder::addText(std::u32string_view text) {
   nodes_.reserve(nodes_.size() + text.size() / 3);
+  childCounts_.reserve(nodes_.capacity());
   Cursor at;
   at.ascending = nodes_.size() == 1;
   forEachLine(text, [&](std::u32string_view line) { addLine(line, at); });
@@ -189,6 +193,7 @@ void PatternBuilder::addText(std::u32string_view text) {
 
 void PatternBuilder::addLenientUtf8Text(std::string_view text) {
   nodes_.reserve(nodes_.size() + text.size() / 3);
+  childCounts_.reserve(nodes_.capacity());
   Cursor at;
   at.ascending = nodes_.size() == 1;
   // A line feed byte is never inside a multi-byte sequence: the lines of the

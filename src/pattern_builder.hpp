@@ -22,7 +22,6 @@ class PatternBuilder {
     std::uint32_t firstChild = kNone;
     std::uint32_t nextSibling = kNone;
     std::uint32_t scoreList = kNone;  // see scores(); kNone for none
-    std::uint32_t childCount = 0;
   };
 
   PatternBuilder();
@@ -65,6 +64,7 @@ class PatternBuilder {
   std::uint32_t addList(std::span<const Score> scores);
 
   std::vector<Node> nodes_;
+  std::vector<std::uint8_t> childCounts_;  // of each node, stopping at 255
   // Every distinct score list once, end to end, so that a pattern costs no
   // allocation; patterns share equal lists (few differ).
   std::vector<Score> scorePool_;
