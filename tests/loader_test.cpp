@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 
 #include "embedded_store.hpp"
 #include "gzip.hpp"
 #include "hyphenator_parts.hpp"
 #include "morvane/morvane.hpp"
+#include "pattern_builder.hpp"
 #include "test_support.hpp"
 #include "utf8.hpp"
 
@@ -79,6 +81,36 @@ TEST(Loading, DecodingIsLenient) {
   EXPECT_EQ(detail::decodeUtf8Lenient("a\xE9z"), U"a\u00E9z");
   EXPECT_EQ(detail::decodeUtf8Lenient("\xC3\xA9\xC3"), U"\u00E9\u00C3");
   EXPECT_EQ(detail::decodeUtf8Lenient(""), U"");
+}
+
+// Pattern files are read straight from their bytes, a line at a time: the
+// trie must be the one the whole decoded text makes, invalid bytes included.
+TEST(Loading, PatternBytesBuildTheTrieOfTheirDecodedText) {
+  std::mt19937 rng(3);
+  const std::string alphabet = "ab.12\n\xC3\xA9\xFF\xE2";
+  std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+  for (int round = 0; round < 300; ++round) {
+    std::string bytes(rng() % 80, ' ');
+    for (char& c : bytes) c = alphabet[pick(rng)];
+    detail::PatternBuilder fromBytes;
+    fromBytes.addLenientUtf8Text(bytes);
+    detail::PatternBuilder fromText;
+    fromText.addText(detail::decodeUtf8Lenient(bytes));
+    ASSERT_EQ(fromBytes.nodes().size(), fromText.nodes().size());
+    for (std::size_t i = 0; i < fromText.nodes().size(); ++i) {
+      const auto& a = fromBytes.nodes()[i];
+      const auto& b = fromText.nodes()[i];
+      ASSERT_EQ(a.letter, b.letter);
+      ASSERT_EQ(a.firstChild, b.firstChild);
+      ASSERT_EQ(a.nextSibling, b.nextSibling);
+      ASSERT_EQ(a.scoreList == detail::PatternBuilder::kNone,
+                b.scoreList == detail::PatternBuilder::kNone);
+      if (a.scoreList != detail::PatternBuilder::kNone) {
+        ASSERT_TRUE(
+            std::ranges::equal(fromBytes.scores(a.scoreList), fromText.scores(b.scoreList)));
+      }
+    }
+  }
 }
 
 TEST(Loading, CharacterMapsFollowTheChrFiles) {
