@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <limits>
-#include <map>
+#include <unordered_map>
 
 namespace morvane::detail {
 
@@ -29,6 +30,17 @@ bool placeOwnScores(const PatternTable& table, std::uint32_t node, std::uint32_t
   });
   return fits;
 }
+
+struct WindowHash {
+  std::size_t operator()(const PatternAutomaton::Window& w) const {
+    std::uint64_t low = 0;
+    std::uint64_t high = 0;
+    std::memcpy(&low, w.data(), sizeof low);
+    std::memcpy(&high, w.data() + sizeof low, sizeof high);
+    const std::uint64_t mixed = (low ^ std::rotl(high, 29)) * 0x9E3779B97F4A7C15ULL;
+    return static_cast<std::size_t>(mixed ^ (mixed >> 32));
+  }
+};
 
 }  // namespace
 
@@ -73,7 +85,8 @@ std::shared_ptr<const PatternAutomaton> PatternAutomaton::compile(const PatternT
     });
   }
 
-  std::map<Window, std::uint16_t> index;
+  std::unordered_map<Window, std::uint16_t, WindowHash> index;
+  index.reserve(states);
   automaton->windows_.push_back(Window{});
   automaton->windowOf_.assign(states, 0);
   for (std::uint32_t node = 0; node < states; ++node) {
