@@ -24,10 +24,6 @@ struct Inflater {
   Inflater& operator=(const Inflater&) = delete;
 };
 
-}  // namespace
-
-namespace {
-
 /// A first guess at the decompressed size: the size the gzip trailer
 /// records (modulo 2^32, and untrusted: bounded by what deflate can reach).
 std::size_t expectedSize(std::span<const unsigned char> compressed) {

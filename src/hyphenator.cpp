@@ -130,6 +130,16 @@ void emitBreaks(const detail::HyphenatorParts& h, std::u32string_view word, std:
   }
 }
 
+/// emitBreaks for the scores patterns give: R[j] is raw(j), and R[n] exists
+/// only when some pattern scores past the word. A pattern result is never
+/// malformed: with no entries at all (the empty word) it allows no break.
+template <class Raw, class Emit>
+void emitPatternBreaks(const detail::HyphenatorParts& h, std::u32string_view word, bool reachesEnd,
+                       Raw raw, Emit& emit) {
+  const std::size_t rawLength = word.size() + (reachesEnd ? 1 : 0);
+  if (rawLength != 0) emitBreaks(h, word, rawLength, raw, emit);
+}
+
 /// Calls `emit(p)` for every boundary p after which `word` may break.
 template <class Emit>
 void forEachBreak(const detail::HyphenatorParts& h, std::u32string_view word, Emit&& emit) {
@@ -170,10 +180,8 @@ void forEachBreak(const detail::HyphenatorParts& h, std::u32string_view word, Em
           std::u32string_view(symbols.data(), n),
           [](char32_t symbol) -> std::uint32_t { return symbol; }, scores.data());
     }
-    const std::size_t rawLength = n + (reachesEnd ? 1 : 0);
-    if (rawLength == 0) return;
-    emitBreaks(
-        h, word, rawLength, [&scores](std::size_t j) { return scores[j + kWindow]; }, emit);
+    emitPatternBreaks(
+        h, word, reachesEnd, [&scores](std::size_t j) { return scores[j + kWindow]; }, emit);
     return;
   }
   const detail::PatternTable& table = *scorer.table;
@@ -183,13 +191,8 @@ void forEachBreak(const detail::HyphenatorParts& h, std::u32string_view word, Em
   detail::ScratchBuffer<detail::PatternTable::Code, kInlineLength + 2> raw(m);
   std::fill_n(raw.data(), m, 0);
   const bool reachesEnd = table.score(dotted.span(), raw.span());
-  // R[j] is raw[j + 1]; R[n] exists only when some pattern scores past the
-  // word. A pattern result is never malformed: with no entries at all (the
-  // empty word) it simply allows no break.
-  const std::size_t rawLength = n + (reachesEnd ? 1 : 0);
-  if (rawLength == 0) return;
-  emitBreaks(
-      h, word, rawLength, [&raw](std::size_t j) { return raw[j + 1]; }, emit);
+  emitPatternBreaks(
+      h, word, reachesEnd, [&raw](std::size_t j) { return raw[j + 1]; }, emit);
 }
 
 /// A caller's UTF-8 word decoded (on the stack when short), with the byte

@@ -183,30 +183,27 @@ void PatternBuilder::addLine(std::u32string_view line, Cursor& at) {
   }
 }
 
-void PatternBuilder::addText(std::u32string_view text) {
-  nodes_.reserve(nodes_.size() + text.size() / 3);
+PatternBuilder::Cursor PatternBuilder::startText(std::size_t size) {
+  nodes_.reserve(nodes_.size() + size / 3);
   childCounts_.reserve(nodes_.capacity());
   Cursor at;
   at.ascending = nodes_.size() == 1;
+  return at;
+}
+
+void PatternBuilder::addText(std::u32string_view text) {
+  Cursor at = startText(text.size());
   forEachLine(text, [&](std::u32string_view line) { addLine(line, at); });
 }
 
 void PatternBuilder::addLenientUtf8Text(std::string_view text) {
-  nodes_.reserve(nodes_.size() + text.size() / 3);
-  childCounts_.reserve(nodes_.capacity());
-  Cursor at;
-  at.ascending = nodes_.size() == 1;
+  Cursor at = startText(text.size());
   // A line feed byte is never inside a multi-byte sequence: the lines of the
   // bytes decode to the lines of the text.
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    const std::string_view line = text.substr(start, end - start);
+  forEachLine(text, [&](std::string_view line) {
     if (at.decoded.size() < line.size()) at.decoded.resize(line.size());
     addLine({at.decoded.data(), decodeUtf8Lenient(line, at.decoded.data())}, at);
-    start = end + 1;
-  }
+  });
 }
 
 }  // namespace morvane::detail

@@ -53,6 +53,8 @@ class PatternBuilder {
 
  private:
   struct Cursor;
+  /// Makes room for about `size` characters of text and starts reading it.
+  Cursor startText(std::size_t size);
   void addLine(std::u32string_view line, Cursor& at);
   struct Slot {
     std::uint64_t key;
@@ -112,12 +114,12 @@ ScoreList maxScores(const ScoreList& a, const ScoreList& b);
 
 /// Calls `onLine` for every line of `text`: split at line feeds, a final line
 /// feed ending the last line rather than starting an empty one.
-template <class OnLine>
-void forEachLine(std::u32string_view text, OnLine onLine) {
+template <class Char, class OnLine>
+void forEachLine(std::basic_string_view<Char> text, OnLine onLine) {
   std::size_t start = 0;
   while (start < text.size()) {
-    const std::size_t end = text.find(U'\n', start);
-    if (end == std::u32string_view::npos) {
+    const std::size_t end = text.find(Char('\n'), start);
+    if (end == std::basic_string_view<Char>::npos) {
       onLine(text.substr(start));
       return;
     }
