@@ -43,11 +43,13 @@ constexpr std::array<Minimums, kLanguageCount> kMinimums = {{
 #undef MORVANE_MINIMUMS
 }};
 
-/// Each line "h x y …" maps x, y, … to h; later lines win.
+/// Each line "hX" maps X to h; later lines win. A longer line pairs a letter
+/// with its multi-character capital ("ßSS", "ΐΪ́"): the characters of that
+/// capital are not variants of the letter, so the line maps nothing.
 CharFunction charFunctionFrom(std::u32string_view text) {
   std::vector<std::pair<char32_t, char32_t>> pairs;
   detail::forEachLine(text, [&pairs](std::u32string_view line) {
-    for (std::size_t i = 1; i < line.size(); ++i) pairs.emplace_back(line[i], line.front());
+    if (line.size() == 2) pairs.emplace_back(line[1], line[0]);
   });
   return CharFunction(CharMap(pairs));
 }

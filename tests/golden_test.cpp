@@ -4,41 +4,121 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
 #include <string>
+#include <vector>
 
+#include "loader.hpp"
 #include "morvane/languages.hpp"
 #include "test_support.hpp"
+#include "utf8.hpp"
 
 namespace morvane {
 namespace {
 
-class Golden : public testing::TestWithParam<Language> {};
-
 using testing_support::joined;
 
-TEST_P(Golden, AgreesOnEveryWord) {
-  const Language language = GetParam();
+struct GoldenLine {
+  std::string word;
+  std::string expected;  // pieces joined by "-"
+};
+
+std::vector<GoldenLine> readGolden(Language language) {
   const std::string path =
       std::string(MORVANE_GOLDEN_DIR) + "/" + std::string(languageAffix(language)) + ".tsv";
   std::ifstream in(path);
-  ASSERT_TRUE(in) << "missing " << path;
+  EXPECT_TRUE(in) << "missing " << path;
+  std::vector<GoldenLine> lines;
   std::string line;
-  int lines = 0;
-  int failures = 0;
   while (std::getline(in, line)) {
     const std::size_t tab = line.find('\t');
-    ASSERT_NE(tab, std::string::npos) << path << ": " << line;
-    const std::string word = line.substr(0, tab);
-    const std::string expected = line.substr(tab + 1);
+    EXPECT_NE(tab, std::string::npos) << path << ": " << line;
+    if (tab == std::string::npos) continue;
+    lines.push_back({line.substr(0, tab), line.substr(tab + 1)});
+  }
+  return lines;
+}
+
+class Golden : public testing::TestWithParam<Language> {};
+
+TEST_P(Golden, AgreesOnEveryWord) {
+  const Language language = GetParam();
+  const auto lines = readGolden(language);
+  int failures = 0;
+  for (const auto& [word, expected] : lines) {
     const std::string actual = joined(hyphenate(languageHyphenator(language), word));
-    ++lines;
     if (actual != expected && ++failures <= 20) {
       ADD_FAILURE() << language << " (" << languageAffix(language) << "): word \"" << word
                     << "\": expected " << expected << ", got " << actual;
     }
   }
-  EXPECT_EQ(failures, 0) << language << ": " << failures << " of " << lines << " words differ";
-  EXPECT_GT(lines, 0);
+  EXPECT_EQ(failures, 0) << language << ": " << failures << " of " << lines.size()
+                         << " words differ";
+  EXPECT_GT(lines.size(), 0U);
+}
+
+/// The capital the character file gives each letter: a line of exactly a
+/// letter and one capital, unless a later line claims that capital for
+/// another letter (Greek "ςΣ" then "σΣ", Turkish "iI" then "ıI").
+std::map<char32_t, char32_t> listedCapitals(Language language) {
+  std::map<char32_t, char32_t> capitalOf;
+  std::map<char32_t, char32_t> claimedBy;
+  const std::u32string text =
+      detail::embeddedText("hyph-" + std::string(languageAffix(language)) + ".chr.txt.gz");
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find(U'\n', start);
+    if (end == std::u32string::npos) end = text.size();
+    const std::u32string_view line(text.data() + start, end - start);
+    if (line.size() == 2) {
+      capitalOf[line[0]] = line[1];
+      claimedBy[line[1]] = line[0];
+    }
+    start = end + 1;
+  }
+  std::map<char32_t, char32_t> listed;
+  for (const auto& [letter, capital] : capitalOf) {
+    if (capital != letter && claimedBy[capital] == letter) listed.emplace(letter, capital);
+  }
+  return listed;
+}
+
+// Capitalised and all-capital forms of every golden word break where TeX
+// broke the word itself.
+TEST_P(Golden, CapitalsBreakLikeTheirLetters) {
+  const Language language = GetParam();
+  const auto capitals = listedCapitals(language);
+  const auto capital = [&capitals](char32_t c) {
+    const auto at = capitals.find(c);
+    return at == capitals.end() ? c : at->second;
+  };
+  int checked = 0;
+  int failures = 0;
+  for (const auto& [word, expected] : readGolden(language)) {
+    const std::u32string letters = detail::decodeUtf8(word);
+    const std::u32string pieces = detail::decodeUtf8(expected);
+    std::u32string upper = letters;
+    std::u32string upperPieces = pieces;
+    for (char32_t& c : upper) c = capital(c);
+    for (char32_t& c : upperPieces) c = capital(c);
+    std::u32string initial = letters;
+    std::u32string initialPieces = pieces;
+    if (!letters.empty()) initial[0] = initialPieces[0] = capital(letters[0]);
+    for (const auto& [form, formPieces] : {std::pair{upper, upperPieces}, {initial, initialPieces}}) {
+      if (form == letters) continue;
+      ++checked;
+      const std::u32string actual = joined(hyphenate(languageHyphenator(language), form));
+      if (actual != formPieces && ++failures <= 20) {
+        ADD_FAILURE() << language << ": " << detail::encodeUtf8(form) << ": expected "
+                      << detail::encodeUtf8(formPieces) << ", got " << detail::encodeUtf8(actual);
+      }
+    }
+  }
+  EXPECT_EQ(failures, 0) << language << ": " << failures << " of " << checked << " forms differ";
+  // Scripts without capitals check nothing.
+  if (!capitals.empty()) {
+    EXPECT_GT(checked, 0);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(AllLanguages, Golden, testing::ValuesIn(enumFrom(kFirstLanguage)),

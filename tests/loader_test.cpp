@@ -115,9 +115,16 @@ TEST(Loading, PatternBytesBuildTheTrieOfTheirDecodedText) {
 
 TEST(Loading, CharacterMapsFollowTheChrFiles) {
   const CharFunction& german = hyphenatorChars(german_1996);
-  EXPECT_EQ(german(U'S'), U'ß');  // "ßSS" comes after "sS"
+  // "ßSS" pairs ß with its two-letter capital: it maps nothing, so the
+  // earlier "sS" still holds.
+  EXPECT_EQ(german(U'S'), U's');
   EXPECT_EQ(german(U'ß'), U'ß');
-  EXPECT_EQ(hyphenatorChars(greek_Mono)(U'Σ'), U'σ');
+  EXPECT_EQ(hyphenatorChars(greek_Mono)(U'Σ'), U'σ');  // "σΣ" comes after "ςΣ"
+  EXPECT_EQ(hyphenatorChars(greek_Mono)(U'\u0301'), U'\u0301');  // from "ΐΪ́"
+  EXPECT_EQ(hyphenatorChars(greek_Poly)(U'Ι'), U'ι');
+  EXPECT_EQ(hyphenatorChars(armenian)(U'Ե'), U'ե');
+  EXPECT_EQ(hyphenatorChars(sanskrit)(U'H'), U'h');
+  EXPECT_EQ(hyphenatorChars(turkish)(U'I'), U'ı');
   const CharFunction& english = hyphenatorChars(english_US);
   EXPECT_EQ(english(U'A'), U'a');
   EXPECT_EQ(english(U'a'), U'a');
