@@ -309,7 +309,8 @@ void appendShow(std::string& out, int precedence, const Patterns& trie) {
     pending.emplace_back("])");
     const auto& children = node.children();
     for (auto child = children.rbegin(); child != children.rend(); ++child) {
-      pending.emplace_back(std::next(child) == children.rend() ? ")" : "),");
+      // Pushed last to first: every child but the last is followed by a comma.
+      pending.emplace_back(child == children.rbegin() ? ")" : "),");
       pending.emplace_back(&child->second);
       std::string key(1, '(');
       key += std::to_string(static_cast<unsigned long>(child->first));

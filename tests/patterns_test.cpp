@@ -143,6 +143,55 @@ TEST(Show, ParenthesisesAbovePrecedenceTenAndListsNodes) {
   EXPECT_EQ(out.str(), show(trie));
 }
 
+// The textual form written out literally, recursively, from its definition.
+std::string modelShow(int precedence, const Patterns& node) {
+  std::string scores = "[";
+  for (std::size_t i = 0; i < node.scores().size(); ++i) {
+    scores += (i > 0 ? "," : "") + std::to_string(node.scores()[i]);
+  }
+  scores += "]";
+  std::string pairs;
+  for (const auto& [key, child] : node.children()) {
+    if (!pairs.empty()) pairs += ",";
+    pairs += "(" + std::to_string(key) + "," + modelShow(0, child) + ")";
+  }
+  const std::string text = "Patterns " + scores + " (fromList [" + pairs + "])";
+  return precedence > 10 ? "(" + text + ")" : text;
+}
+
+/// A random trie built node by node: any scores, any keys, up to `depth` deep.
+Patterns randomTrie(std::mt19937& rng, int depth) {
+  std::uniform_int_distribution<int> children(0, depth > 0 ? 3 : 0);
+  std::uniform_int_distribution<int> scoreCount(0, 3);
+  std::uniform_int_distribution<Score> score(-12, 12);
+  std::uniform_int_distribution<char32_t> key(0, 0x10FFFF);
+  ScoreList scores(static_cast<std::size_t>(scoreCount(rng)));
+  for (Score& s : scores) s = score(rng);
+  PatternChildren map;
+  for (int i = children(rng); i > 0; --i) map.emplace(key(rng), randomTrie(rng, depth - 1));
+  return {std::move(scores), std::move(map)};
+}
+
+TEST(Show, AgreesWithTheLiteralRecursiveForm) {
+  std::mt19937 rng(11);
+  for (int round = 0; round < 300; ++round) {
+    const Patterns trie = round % 2 == 0
+                              ? randomTrie(rng, round % 7)
+                              : parsePatterns(testing_support::randomPatternText(rng, 12));
+    for (const int precedence : {0, 10, 11}) {
+      ASSERT_EQ(showsPrec(precedence, trie, "."), modelShow(precedence, trie) + ".");
+    }
+    const std::vector<Patterns> list{trie, Patterns(), trie};
+    ASSERT_EQ(showList(list), "[" + modelShow(0, trie) + "," + modelShow(0, Patterns()) + "," +
+                                  modelShow(0, trie) + "]");
+  }
+  // Deep and branching at every level.
+  std::u32string text;
+  for (int i = 0; i < 2000; ++i) text += std::u32string(static_cast<std::size_t>(i), U'a') + U"b1\n";
+  const Patterns deep = parsePatterns(text);
+  EXPECT_EQ(show(deep), modelShow(0, deep));
+}
+
 TEST(Unsnoc, SplitsOffTheLastElement) {
   EXPECT_EQ(unsnoc(std::vector<int>{}), std::nullopt);
   const auto split = unsnoc(std::vector<int>{1, 2, 3});
