@@ -43,23 +43,25 @@ std::vector<Language> arithmetic(int from, int step, int limit) {
 
 std::string_view languageAffix(Language language) { return kAffixes.at(indexOf(language)); }
 
+void detail::throwOutOfRange(long long ordinal) {
+  throw Error("toEnum{Language}: tag (" + std::to_string(ordinal) +
+              ") is outside of enumeration's range (0," + std::to_string(kLast) + ")");
+}
+
 Language toEnum(long long ordinal) {
-  if (ordinal < 0 || ordinal > kLast) {
-    throw Error("toEnum{Language}: tag (" + std::to_string(ordinal) +
-                ") is outside of enumeration's range (0," + std::to_string(kLast) + ")");
-  }
+  if (ordinal < 0 || ordinal > kLast) detail::throwOutOfRange(ordinal);
   return static_cast<Language>(ordinal);
 }
 
 Language succ(Language language) {
-  if (language == kLastLanguage) {
+  if (fromEnum(language) == kLast) {
     throw Error("succ{Language}: tried to take `succ' of last tag in enumeration");
   }
   return static_cast<Language>(fromEnum(language) + 1);
 }
 
 Language pred(Language language) {
-  if (language == kFirstLanguage) {
+  if (fromEnum(language) == 0) {
     throw Error("pred{Language}: tried to take `pred' of first tag in enumeration");
   }
   return static_cast<Language>(fromEnum(language) - 1);
@@ -68,15 +70,18 @@ Language pred(Language language) {
 std::vector<Language> enumFrom(Language from) { return enumFromTo(from, kLastLanguage); }
 
 std::vector<Language> enumFromTo(Language from, Language to) {
-  return arithmetic(fromEnum(from), 1, fromEnum(to));
+  const int first = fromEnum(from);
+  return arithmetic(first, 1, fromEnum(to));
 }
 
 std::vector<Language> enumFromThen(Language from, Language then) {
-  return enumFromThenTo(from, then, then < from ? kFirstLanguage : kLastLanguage);
+  return enumFromThenTo(from, then, fromEnum(then) < fromEnum(from) ? kFirstLanguage : kLastLanguage);
 }
 
 std::vector<Language> enumFromThenTo(Language from, Language then, Language to) {
-  return arithmetic(fromEnum(from), fromEnum(then) - fromEnum(from), fromEnum(to));
+  const int first = fromEnum(from);  // checked in argument order
+  const int second = fromEnum(then);
+  return arithmetic(first, second - first, fromEnum(to));
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #include "morvane/text.hpp"
 
 #include <algorithm>
+#include <functional>
 
 #include "scratch_buffer.hpp"
 #include "unicode_letters.hpp"
@@ -170,6 +171,16 @@ std::string hyphenateText(const Hyphenator& h, std::string_view text, std::strin
 
 std::size_t appendHyphenatedText(const Hyphenator& h, std::string_view text,
                                  std::string_view separator, std::string& out) {
+  // Appending may move `out`: text or separator held in it are copied first.
+  const auto inOut = [&out](std::string_view s) {
+    return !s.empty() && std::less_equal<>()(out.data(), s.data()) &&
+           std::less<>()(s.data(), out.data() + out.capacity());
+  };
+  if (inOut(text) || inOut(separator)) {
+    const std::string ownText(text);
+    const std::string ownSeparator(separator);
+    return appendHyphenatedText(h, ownText, ownSeparator, out);
+  }
   out.reserve(out.size() + text.size() + text.size() / 8);
   return TextHyphenator<char>(h, separator, out).run(text);
 }

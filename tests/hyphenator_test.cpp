@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "expect_same_cut.hpp"
+#include "hyphenator_parts.hpp"
 #include "morvane/morvane.hpp"
 #include "reference_hyphenator.hpp"
 #include "test_support.hpp"
@@ -240,6 +241,25 @@ TEST(Fields, AFailedProducerIsRetriedAndKeepsNothing) {
   EXPECT_FALSE(patterns.ready());
   EXPECT_EQ(patterns.get(), parsePatterns(kToyPatterns));
   EXPECT_EQ(attempts, 2);
+}
+
+TEST(Fields, AProducerThatNeedsItsOwnValueFailsInsteadOfWaitingForever) {
+  // The pattern producer hyphenates with the hyphenator it belongs to.
+  std::shared_ptr<Hyphenator> self;
+  auto h = std::make_shared<Hyphenator>(CharFunction(), Lazy<Patterns>([&self] {
+                                          (void)hyphenate(*self, U"ababa");
+                                          return parsePatterns(kToyPatterns);
+                                        }),
+                                        Exceptions(), 1, 1);
+  self = h;
+  try {
+    (void)hyphenatorPatterns(*h);
+    ADD_FAILURE() << "no error";
+  } catch (const Error& e) {
+    EXPECT_STREQ(e.what(), "a value computed on first use needs itself to be computed");
+  }
+  EXPECT_FALSE(detail::partsOf(*h).patterns.ready());
+  self.reset();
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <set>
 #include <sstream>
 
@@ -46,6 +47,41 @@ TEST(Language, EnumerationFailsWithExactMessages) {
             "pred{Language}: tried to take `pred' of first tag in enumeration");
   EXPECT_EQ(succ(English_US), English_GB);
   EXPECT_EQ(pred(English_GB), English_US);
+}
+
+TEST(Language, ValuesOutsideTheCatalogueAreErrors) {
+  const std::string message73 =
+      "toEnum{Language}: tag (73) is outside of enumeration's range (0,72)";
+  const auto bad = static_cast<Language>(73);
+  EXPECT_EQ(errorOf([&] { (void)languageAffix(bad); }), message73);
+  EXPECT_EQ(errorOf([&] { (void)show(bad); }), message73);
+  EXPECT_EQ(errorOf([&] { (void)showsPrec(11, bad); }), message73);
+  EXPECT_EQ(errorOf([&] { (void)showList(std::vector<Language>{Welsh, bad}); }), message73);
+  EXPECT_EQ(errorOf([&] {
+              std::ostringstream out;
+              out << bad;
+            }),
+            message73);
+  EXPECT_EQ(errorOf([&] { (void)languageHyphenator(bad); }), message73);
+  EXPECT_EQ(errorOf([&] { (void)loadHyphenator(bad); }), message73);
+  EXPECT_EQ(errorOf([&] { (void)fromEnum(bad); }), message73);
+  EXPECT_EQ(errorOf([&] { (void)compare(bad, Welsh); }), message73);
+  EXPECT_EQ(errorOf([&] { (void)min(Welsh, bad); }), message73);
+  EXPECT_EQ(errorOf([&] { (void)max(bad, Welsh); }), message73);
+  EXPECT_EQ(errorOf([] { (void)succ(static_cast<Language>(500)); }),
+            "toEnum{Language}: tag (500) is outside of enumeration's range (0,72)");
+  EXPECT_EQ(errorOf([] { (void)pred(static_cast<Language>(-1)); }),
+            "toEnum{Language}: tag (-1) is outside of enumeration's range (0,72)");
+  EXPECT_EQ(errorOf([] { (void)enumFrom(static_cast<Language>(-7)); }),
+            "toEnum{Language}: tag (-7) is outside of enumeration's range (0,72)");
+  const auto lowest = static_cast<Language>(std::numeric_limits<int>::min());
+  const auto highest = static_cast<Language>(std::numeric_limits<int>::max());
+  EXPECT_EQ(errorOf([&] { (void)enumFromThenTo(lowest, highest, Welsh); }),
+            "toEnum{Language}: tag (-2147483648) is outside of enumeration's range (0,72)");
+  EXPECT_EQ(errorOf([&] { (void)enumFromThen(Welsh, highest); }),
+            "toEnum{Language}: tag (2147483647) is outside of enumeration's range (0,72)");
+  EXPECT_EQ(errorOf([&] { (void)enumFromTo(Afrikaans, highest); }),
+            "toEnum{Language}: tag (2147483647) is outside of enumeration's range (0,72)");
 }
 
 TEST(Language, RangesAndSteps) {

@@ -51,6 +51,17 @@ TEST(HyphenateText, InvalidUtf8IsCopiedThroughUntouched) {
             "hy-phen-ation\xE9hy-phen-ation");
 }
 
+TEST(HyphenateText, OutputMayAlsoBeTheInputOrTheSeparator) {
+  std::string s = "hyphenation and hyphenation";
+  s.reserve(s.size() + 5);  // the first append fits: views into it must still hold
+  (void)appendHyphenatedText(english_US, s, "-", s);
+  EXPECT_EQ(s, "hyphenation and hyphenationhy-phen-ation and hy-phen-ation");
+  std::string t = "=hyphenation";
+  (void)appendHyphenatedText(english_US, std::string_view(t).substr(1),
+                             std::string_view(t).substr(0, 1), t);
+  EXPECT_EQ(t, "=hyphenationhy=phen=ation");
+}
+
 TEST(HyphenateText, RemovingTheSeparatorsGivesBackTheInput) {
   std::mt19937 rng(99);
   const std::vector<std::string> parts{"hyphenation", " ",     "é",       "\xFF",   "\xC3",

@@ -27,15 +27,34 @@ inline constexpr int kLanguageCount = static_cast<int>(kLastLanguage) + 1;
 /// The file code of the language's data ("en-us", "de-ch-1901").
 [[nodiscard]] std::string_view languageAffix(Language language);
 
-// Comparison is by ordinal: the built-in operators of an enum class.
-[[nodiscard]] constexpr std::strong_ordering compare(Language a, Language b) { return a <=> b; }
-[[nodiscard]] constexpr Language min(Language a, Language b) { return b < a ? b : a; }
-[[nodiscard]] constexpr Language max(Language a, Language b) { return b < a ? a : b; }
+namespace detail {
+/// Throws `Error` with the message `toEnum` gives for `ordinal`.
+[[noreturn]] void throwOutOfRange(long long ordinal);
+}  // namespace detail
+
+/// The ordinal, 0 to 72. Every function that takes a `Language` checks it
+/// this way: a value outside the 73 enumerators (`static_cast<Language>(73)`)
+/// throws `Error` with the message of `toEnum`.
+[[nodiscard]] constexpr int fromEnum(Language language) {
+  const int ordinal = static_cast<int>(language);
+  if (ordinal < 0 || ordinal >= kLanguageCount) detail::throwOutOfRange(ordinal);
+  return ordinal;
+}
+
+// Comparison is by ordinal, as the built-in operators of an enum class do.
+[[nodiscard]] constexpr std::strong_ordering compare(Language a, Language b) {
+  return fromEnum(a) <=> fromEnum(b);
+}
+[[nodiscard]] constexpr Language min(Language a, Language b) {
+  return fromEnum(b) < fromEnum(a) ? b : a;
+}
+[[nodiscard]] constexpr Language max(Language a, Language b) {
+  return fromEnum(b) < fromEnum(a) ? a : b;
+}
 
 [[nodiscard]] constexpr Language minBound() { return kFirstLanguage; }
 [[nodiscard]] constexpr Language maxBound() { return kLastLanguage; }
 
-[[nodiscard]] constexpr int fromEnum(Language language) { return static_cast<int>(language); }
 /// The language with ordinal `ordinal`; throws `Error` outside 0 to 72.
 [[nodiscard]] Language toEnum(long long ordinal);
 /// Next / previous by ordinal; throw `Error` past the last / before the first.

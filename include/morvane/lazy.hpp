@@ -6,8 +6,11 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <thread>
 #include <type_traits>
 #include <utility>
+
+#include "morvane/error.hpp"
 
 namespace morvane {
 
@@ -15,7 +18,8 @@ namespace detail {
 
 /// A value computed at most once, on first request, safely under concurrent
 /// first use. A producer that throws leaves the cell empty, so a later request
-/// tries again and nothing half-built is ever seen.
+/// tries again and nothing half-built is ever seen. A producer that asks for
+/// the value it is producing gets an `Error` instead of a deadlock.
 template <class T>
 class OnceCell {
  public:
@@ -29,8 +33,17 @@ class OnceCell {
   template <class F>
   const T& get(F&& produce) const {
     if (ready_.load(std::memory_order_acquire)) return *value_;
+    // A producer that needs its own value would wait for itself forever.
+    if (producer_.load(std::memory_order_relaxed) == std::this_thread::get_id()) {
+      throw Error("a value computed on first use needs itself to be computed");
+    }
     std::lock_guard lock(mutex_);
     if (!ready_.load(std::memory_order_relaxed)) {
+      producer_.store(std::this_thread::get_id(), std::memory_order_relaxed);
+      struct Done {
+        std::atomic<std::thread::id>& producer;
+        ~Done() { producer.store(std::thread::id(), std::memory_order_relaxed); }
+      } done{producer_};
       value_.emplace(std::forward<F>(produce)());
       ready_.store(true, std::memory_order_release);
     }
@@ -43,6 +56,7 @@ class OnceCell {
 
  private:
   mutable std::atomic<bool> ready_{false};
+  mutable std::atomic<std::thread::id> producer_{};  // the thread producing, while it does
   mutable std::mutex mutex_;
   mutable std::optional<T> value_;
 };

@@ -22,7 +22,7 @@ namespace morvane {
 
 /// Appends the hyphenated `text` to `out` and returns how many words it met.
 /// For streaming in pieces, cut the input only at white space, so that every
-/// piece holds whole words.
+/// piece holds whole words. `text` and `separator` may point into `out`.
 std::size_t appendHyphenatedText(const Hyphenator& h, std::string_view text,
                                  std::string_view separator, std::string& out);
 
