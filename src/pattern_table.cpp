@@ -6,6 +6,7 @@
 #include <map>
 
 #include "morvane/error.hpp"
+#include "pattern_links.hpp"
 
 namespace morvane::detail {
 
@@ -18,6 +19,12 @@ std::uint32_t narrow(T value) {
 }
 
 constexpr std::size_t kNarrowAlphabet = 63;  // symbols 1 to 63 are bits of a mask
+
+// Walking the trie from every start costs up to the longest pattern at every
+// letter; beyond these sizes (real patterns have at most 16 letters) a table
+// scores through its failure links.
+constexpr std::size_t kWalkLetters = 24;
+constexpr std::size_t kWalkEntries = 32;
 
 /// The letters on the edges of the trie, ascending, each once.
 std::vector<char32_t> distinctLetters(const std::vector<PatternBuilder::Node>& nodes) {
@@ -105,6 +112,8 @@ PatternTable::PatternTable(const PatternBuilder& builder) {
   const std::vector<std::uint32_t> tableList = addLists(builder, codeOf);
   std::vector<std::uint32_t> order{0};  // builder index of each new node
   order.reserve(source.size());
+  std::vector<std::uint32_t> depth{0};
+  depth.reserve(source.size());
   std::vector<std::pair<std::uint32_t, std::uint32_t>> children;  // (symbol, builder index)
   // Letter → symbol for the walk below: a plain array when the letters span
   // few code points (as in every built-in language).
@@ -140,9 +149,19 @@ PatternTable::PatternTable(const PatternBuilder& builder) {
         to.children |= std::uint64_t{1} << sym;
       }
       order.push_back(index);
+      depth.push_back(depth[at] + 1);
     }
     if (from.scoreList != PatternBuilder::kNone) to.scoreList = tableList[from.scoreList];
+    walkable_ = walkable_ && depth[at] <= kWalkLetters &&
+                lists_[to.scoreList].length <= kWalkEntries;
   }
+  if (!walkable_) (void)links();
+}
+
+PatternTable::~PatternTable() = default;
+
+const PatternLinks& PatternTable::links() const {
+  return *links_.get([this] { return std::make_unique<const PatternLinks>(*this); });
 }
 
 template <class CodeOf>
@@ -221,44 +240,20 @@ bool PatternTable::scoreAnyCpu(std::span<const std::uint32_t> dotted, std::span<
 }
 
 bool PatternTable::score(std::span<const std::uint32_t> dotted, std::span<Code> raw) const {
+  if (!walkable_) return links().score(dotted, raw);
   static const bool popcount = __builtin_cpu_supports("popcnt") != 0;
   return popcount ? scoreWithPopcount(dotted, raw) : scoreAnyCpu(dotted, raw);
 }
 #else
 bool PatternTable::score(std::span<const std::uint32_t> dotted, std::span<Code> raw) const {
+  if (!walkable_) return links().score(dotted, raw);
   return scoreAnyCpu(dotted, raw);
 }
 #endif
 
 ScoreList PatternTable::rawScores(std::span<const std::uint32_t> dotted) const {
-  const std::size_t m = dotted.size();
-  // Within the word every boundary starts from 0; past it only the lists that
-  // reach there count, each with its own entry or 0.
-  std::vector<Code> codes(m, 0);
-  std::vector<Code> overhang;
-  const auto visit = [&](const ListInfo& list, std::size_t at) {
-    const std::size_t end = at + list.length;
-    if (end > m && overhang.size() < end - m) {
-      overhang.resize(end - m, std::numeric_limits<Code>::min());
-    }
-    const Entry* entry = entries_.data() + list.firstEntry;
-    const Entry* last = entry + list.entryCount;
-    for (std::size_t p = at; p < end; ++p) {
-      Code value = 0;
-      if (entry != last && at + entry->offset == p) value = (entry++)->code;
-      Code& slot = p < m ? codes[p] : overhang[p - m];
-      slot = std::max(slot, value);
-    }
-  };
-  if (wide_) {
-    forEachMatch<true>(dotted, visit);
-  } else {
-    forEachMatch<false>(dotted, visit);
-  }
   ScoreList result;
-  result.reserve(m + overhang.size());
-  for (const Code c : codes) result.push_back(valueOf(c));
-  for (const Code c : overhang) result.push_back(valueOf(c));
+  for (const Code code : links().rawCodes(dotted)) result.push_back(valueOf(code));
   return result;
 }
 

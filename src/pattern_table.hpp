@@ -2,20 +2,31 @@
 
 #include <bit>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
 #include "morvane/char_map.hpp"
+#include "morvane/lazy.hpp"
 #include "morvane/scores.hpp"
 #include "pattern_builder.hpp"
 
 namespace morvane::detail {
+
+class PatternLinks;
 
 /// The compiled, read-only form of a pattern trie that words are scored
 /// against. Letters become dense symbols; a node finds its child for a symbol
 /// in constant time (a bit mask of its children and a population count, for
 /// alphabets of up to 63 letters; a search among its sorted children beyond);
 /// identical score lists are stored once, as their non-zero entries.
+///
+/// Words are scored by walking the trie from every start, which costs no
+/// memory beyond the trie and, with patterns of a few letters as real ones
+/// are, little time. A table with long patterns or long lists, where those
+/// walks would cost the length of a pattern at every letter, scores words
+/// through its failure links instead (`PatternLinks`), made when the table
+/// is, so that the cost stays linear in the word.
 class PatternTable {
  public:
   static constexpr std::uint32_t kNoSymbol = 0;
@@ -25,6 +36,10 @@ class PatternTable {
   using Code = std::int32_t;
 
   explicit PatternTable(const PatternBuilder& builder);
+  ~PatternTable();
+  // The links refer to the table: it stays where it was made.
+  PatternTable(const PatternTable&) = delete;
+  PatternTable& operator=(const PatternTable&) = delete;
 
   /// The symbol of `c`, or kNoSymbol when no pattern contains it.
   [[nodiscard]] std::uint32_t symbol(char32_t c) const {
@@ -53,11 +68,18 @@ class PatternTable {
   /// Calls visit(symbol, child) for every child of `node`, in symbol order.
   template <class Visit>
   void forEachChild(std::uint32_t node, Visit visit) const {
-    for (std::uint32_t s = 1; s < alphabetSize(); ++s) {
-      if (const std::uint32_t c = wide_ ? wideChild(node, s) : narrowChild(node, s); c != 0) {
-        visit(s, c);
-      }
+    std::uint32_t child = nodes_[node].firstChild;
+    if (wide_) {
+      for (std::uint32_t i = 0; i < childCount_[node]; ++i, ++child) visit(edge_[child], child);
+      return;
     }
+    for (std::uint64_t mask = nodes_[node].children; mask != 0; mask &= mask - 1, ++child) {
+      visit(static_cast<std::uint32_t>(std::countr_zero(mask)), child);
+    }
+  }
+  /// The child of `node` for `symbol`, 0 for none.
+  [[nodiscard]] std::uint32_t child(std::uint32_t node, std::uint32_t symbol) const {
+    return wide_ ? wideChild(node, symbol) : narrowChild(node, symbol);
   }
   /// A node's score list as its length (0 for none) and non-zero entries,
   /// with scores as they are, in [offset, score) pairs.
@@ -66,11 +88,19 @@ class PatternTable {
   }
   template <class Visit>
   void forEachScore(std::uint32_t node, Visit visit) const {
+    forEachCode(node, [&](std::uint32_t offset, Code code) { visit(offset, valueOf(code)); });
+  }
+  /// The same with scores as codes.
+  template <class Visit>
+  void forEachCode(std::uint32_t node, Visit visit) const {
     const ListInfo& list = lists_[nodes_[node].scoreList];
     for (std::uint32_t i = 0; i < list.entryCount; ++i) {
       const Entry& e = entries_[list.firstEntry + i];
-      visit(e.offset, valueOf(e.code));
+      visit(e.offset, e.code);
     }
+  }
+  [[nodiscard]] Score valueOf(Code code) const {
+    return values_.empty() ? code : values_[static_cast<std::size_t>(code - minCode_)];
   }
 
  private:
@@ -114,9 +144,9 @@ class PatternTable {
   bool scoreAnyCpu(std::span<const std::uint32_t> dotted, std::span<Code> raw) const;
   bool scoreWithPopcount(std::span<const std::uint32_t> dotted, std::span<Code> raw) const;
 
-  [[nodiscard]] Score valueOf(Code code) const {
-    return values_.empty() ? code : values_[static_cast<std::size_t>(code - minCode_)];
-  }
+  /// The failure links, made with the table when it needs them for scoring
+  /// and otherwise on first use (by `rawScores`).
+  [[nodiscard]] const PatternLinks& links() const;
 
   CharMap symbols_;  // code point → symbol (stored as char32_t)
   std::uint32_t dot_ = kNoSymbol;
@@ -129,6 +159,8 @@ class PatternTable {
   std::vector<Entry> entries_;             // the non-zero entries of every list
   std::vector<Score> values_;              // code − minCode_ → score, when not the identity
   Code minCode_ = 0;
+  bool walkable_ = true;  // patterns and lists short enough to walk from every start
+  OnceCell<std::unique_ptr<const PatternLinks>> links_;
 };
 
 }  // namespace morvane::detail

@@ -133,12 +133,13 @@ TEST(Hyphenate, AgreesWithTheLiteralRulesOnUnusualTries) {
   std::uniform_int_distribution<std::size_t> pickValue(0, values.size() - 1);
   std::u32string wide;
   for (char32_t c = 0x400; c < 0x400 + 100; ++c) wide.push_back(c);
-  for (int round = 0; round < 200; ++round) {
+  for (int round = 0; round < 400; ++round) {
     const std::u32string alphabet = round % 2 == 0 ? std::u32string(U"ab.") : wide + U".";
     Patterns trie;
     for (int p = 0; p < 15; ++p) {
       const std::u32string letters = testing_support::randomString(rng, alphabet, 4);
-      ScoreList scores(rng() % 7);
+      // Now and then lists long enough that merging them has to stop.
+      ScoreList scores(rng() % (round % 3 == 0 ? 40 : 7));
       for (Score& score : scores) score = values[pickValue(rng)];
       Patterns node(scores, {});
       for (auto c = letters.rbegin(); c != letters.rend(); ++c) node = Patterns({}, {{*c, node}});
@@ -154,6 +155,30 @@ TEST(Hyphenate, AgreesWithTheLiteralRulesOnUnusualTries) {
       ASSERT_EQ(hyphenate(h, word),
                 reference::hyphenate(CharFunction(), trie, Exceptions(), left, right, word))
           << show(trie);
+    }
+  }
+}
+
+// Lists that reach past the word, with small negative and positive scores:
+// past the end every list that covers a boundary counts, with 0 where it
+// has no entry, so a negative entry loses to any other list there.
+TEST(Hyphenate, ListsReachingPastTheWordAgreeWithTheLiteralRules) {
+  std::mt19937 rng(404);
+  std::uniform_int_distribution<Score> value(-3, 3);
+  for (int round = 0; round < 2000; ++round) {
+    Patterns trie;
+    for (int p = 0; p < 6; ++p) {
+      std::u32string letters = testing_support::randomString(rng, U"ab", 2);
+      if (rng() % 2 == 0) letters += U'.';
+      ScoreList scores(letters.size() + 1 + rng() % 4);
+      for (Score& score : scores) score = value(rng);
+      Patterns node(scores, {});
+      for (auto c = letters.rbegin(); c != letters.rend(); ++c) node = Patterns({}, {{*c, node}});
+      trie = trie | node;
+    }
+    for (int w = 0; w < 4; ++w) {
+      const std::u32string word = testing_support::randomString(rng, U"ab", 3);
+      ASSERT_EQ(lookupPattern(word, trie), reference::lookupPattern(word, trie)) << show(trie);
     }
   }
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 
 #include "morvane/morvane.hpp"
@@ -26,6 +27,32 @@ TEST(Limits, AWordOfAMillionCharacters) {
   EXPECT_EQ(testing_support::joined(pieces, std::u32string()), word);
   std::u32string text = word + U" " + word;
   EXPECT_EQ(hyphenateText(german_1996, text, U"").size(), text.size());
+}
+
+// Patterns as long as the word: scoring must not walk the pattern again from
+// every start (a million times a million steps), neither before the
+// hyphenator is warm nor in lookupPattern.
+TEST(Limits, APatternAsLongAsTheWord) {
+  const std::size_t length = 1'000'000;
+  const std::u32string run(length, U'a');
+  const Patterns patterns = parsePatterns(run + U"b1c\na1a\n");
+  const Hyphenator h(CharFunction(), patterns, Exceptions(), 1, 1);
+  const std::u32string word = run + U"a";
+  const auto points = hyphenationPoints(h, word);
+  ASSERT_EQ(points.size(), length);
+  EXPECT_EQ(points.back(), length);
+  const ScoreList raw = lookupPattern(word, patterns);
+  ASSERT_EQ(raw.size(), word.size());
+  EXPECT_EQ(std::count(raw.begin(), raw.end(), 1), static_cast<std::ptrdiff_t>(length));
+  // The long pattern matches once, at the end of another word.
+  const std::u32string matching = run + U"bc";
+  EXPECT_EQ(lookupPattern(matching, patterns)[length + 1], 1);
+  // A thousand patterns end at every letter: their lists are merged once,
+  // not applied one by one.
+  std::u32string text;
+  for (std::size_t i = 1; i <= 1000; ++i) text += std::u32string(i, U'a') + U"3\n";
+  const Hyphenator nested(CharFunction(), parsePatterns(text), Exceptions(), 1, 1);
+  EXPECT_EQ(hyphenationPoints(nested, std::u32string(100'000, U'a')).size(), 99'999U);
 }
 
 TEST(Limits, TenMegabytesOfPatternText) {
