@@ -116,6 +116,22 @@ void BM_LongWord(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+// A hostile table: one pattern of range(0) letters against a word of
+// range(1), both of one repeated letter. Walking the pattern from every
+// start would cost their product; the failure links cost the word.
+void BM_HostilePattern(benchmark::State& state) {
+  const auto letters = static_cast<std::size_t>(state.range(0));
+  const std::u32string word(static_cast<std::size_t>(state.range(1)), U'a');
+  const morvane::Patterns patterns = morvane::parsePatterns(std::u32string(letters, U'a') + U"1\n");
+  const Hyphenator h(morvane::CharFunction(), patterns, morvane::Exceptions(), 1, 1);
+  std::vector<std::size_t> points(word.size());
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(morvane::hyphenationPoints(h, word, points));
+    benchmark::DoNotOptimize(morvane::lookupPattern(word, patterns));
+  }
+  state.SetItemsProcessed(state.iterations() * state.range(1));
+}
+
 BENCHMARK_CAPTURE(BM_Points, en, std::string("en"))->Threads(1)->Threads(2)->UseRealTime();
 BENCHMARK_CAPTURE(BM_Points, de, std::string("de"))->Threads(1)->Threads(2)->UseRealTime();
 BENCHMARK_CAPTURE(BM_Points, long, std::string("long"));
@@ -126,6 +142,10 @@ BENCHMARK_CAPTURE(BM_Hyphenate, de, std::string("de"));
 BENCHMARK_CAPTURE(BM_Text, en, std::string("en"), morvane::english_US.get());
 BENCHMARK_CAPTURE(BM_Text, de, std::string("de"), morvane::german_1996.get());
 BENCHMARK(BM_LongWord)->RangeMultiplier(10)->Range(1000, 1000000)->Complexity(benchmark::oN);
+BENCHMARK(BM_HostilePattern)
+    ->Args({100'001, 200'000})
+    ->Args({1'000'000, 1'000'001})
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

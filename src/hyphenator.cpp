@@ -12,11 +12,6 @@ namespace morvane {
 
 namespace detail {
 
-namespace {
-// Transition cells (two bytes each) a language may spend on its automaton.
-constexpr std::size_t kAutomatonCells = std::size_t{1} << 21;
-}  // namespace
-
 Hyphenator makeHyphenator(std::shared_ptr<const HyphenatorParts> parts) {
   return Hyphenator(std::move(parts));
 }
@@ -70,7 +65,7 @@ const PatternAutomaton* compileWhenWarm(const HyphenatorParts& h) {
     return nullptr;
   }
   return h.automaton
-      .get([&h] { return PatternAutomaton::compile(*h.scorer.get().table, kAutomatonCells); })
+      .get([&h] { return PatternAutomaton::compile(*h.scorer.get().table, HyphenatorParts::kAutomatonCells); })
       .get();
 }
 
@@ -166,7 +161,7 @@ void forEachBreak(const detail::HyphenatorParts& h, std::u32string_view word, Em
 
   const std::size_t m = n + 2;
   if (const detail::PatternAutomaton* automaton = detail::automatonFor(h)) {
-    constexpr std::size_t kWindow = detail::PatternAutomaton::kWindow;
+    constexpr std::size_t kWindow = detail::PatternAutomaton::kMaxWindow;
     detail::ScratchBuffer<std::uint8_t, kInlineLength + 2 + kWindow> scores(m + kWindow);
     // The scoring loop must call nothing, or its registers spill: symbols
     // come from the dense table, or are all found first.

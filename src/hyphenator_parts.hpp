@@ -67,6 +67,9 @@ struct HyphenatorParts {
   /// it is made only once the hyphenator has scored kWarmWords words: a
   /// language used for a few words keeps just its table.
   static constexpr std::uint32_t kWarmWords = 1000;
+  /// Transition cells (four bytes each) a language may spend on its
+  /// automaton: Hungarian, the largest built in, takes 1.6 million.
+  static constexpr std::size_t kAutomatonCells = std::size_t{1} << 21;
   mutable std::atomic<std::uint32_t> scoredWords{0};
   OnceCell<std::shared_ptr<const PatternAutomaton>> automaton;
 

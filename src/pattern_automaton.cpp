@@ -1,14 +1,16 @@
 #include "pattern_automaton.hpp"
 
-#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <limits>
+#include <string>
 #include <unordered_map>
 
 namespace morvane::detail {
 
 namespace {
+
+using Window = std::array<std::uint8_t, PatternAutomaton::kMaxWindow>;
 
 /// Writes the score list of `node` (at `depth` letters) into its window,
 /// which ends at the boundary after its last letter. False when the list
@@ -16,29 +18,30 @@ namespace {
 /// entry longer than the letters (consecutive digits in a pattern make
 /// longer ones, reaching past the letters).
 bool placeOwnScores(const PatternTable& table, std::uint32_t node, std::uint32_t depth,
-                    PatternAutomaton::Window& window) {
+                    Window& window) {
   const std::size_t length = table.scoreLength(node);
   if (length == 0) return true;
-  if (length != std::size_t{depth} + 1 || length > PatternAutomaton::kWindow) return false;
+  if (length != std::size_t{depth} + 1 || length > PatternAutomaton::kMaxWindow) return false;
   bool fits = true;
   table.forEachScore(node, [&](std::uint32_t offset, Score score) {
     if (score < 0 || score > std::numeric_limits<std::uint8_t>::max()) {
       fits = false;
     } else {
-      window[PatternAutomaton::kWindow - length + offset] = static_cast<std::uint8_t>(score);
+      window[PatternAutomaton::kMaxWindow - length + offset] = static_cast<std::uint8_t>(score);
     }
   });
   return fits;
 }
 
 struct WindowHash {
-  std::size_t operator()(const PatternAutomaton::Window& w) const {
-    std::uint64_t low = 0;
-    std::uint64_t high = 0;
-    std::memcpy(&low, w.data(), sizeof low);
-    std::memcpy(&high, w.data() + sizeof low, sizeof high);
-    const std::uint64_t mixed = (low ^ std::rotl(high, 29)) * 0x9E3779B97F4A7C15ULL;
-    return static_cast<std::size_t>(mixed ^ (mixed >> 32));
+  std::size_t operator()(const Window& w) const {
+    std::uint64_t hash = 0;
+    for (std::size_t i = 0; i < w.size(); i += sizeof hash) {
+      std::uint64_t part = 0;
+      std::memcpy(&part, w.data() + i, sizeof part);
+      hash = std::rotl(hash, 29) ^ (part * 0x9E3779B97F4A7C15ULL);
+    }
+    return static_cast<std::size_t>(hash ^ (hash >> 32));
   }
 };
 
@@ -46,55 +49,86 @@ struct WindowHash {
 
 std::shared_ptr<const PatternAutomaton> PatternAutomaton::compile(const PatternTable& table,
                                                                   std::size_t maxCells) {
-  const std::size_t states = table.nodeCount();
-  const auto shift = static_cast<unsigned>(std::bit_width(table.alphabetSize() - 1));
-  const std::size_t columns = std::size_t{1} << shift;
-  constexpr std::size_t kMaxStates = std::numeric_limits<std::uint16_t>::max();
+  const std::size_t nodes = table.nodeCount();
+  const std::size_t columns = table.alphabetSize();
   // The root's own list would score every boundary, the empty word's too.
-  if (states > kMaxStates || states * columns > maxCells || table.scoreLength(0) != 0) {
-    return nullptr;
-  }
+  if (table.scoreLength(0) != 0) return nullptr;
 
-  std::unique_ptr<PatternAutomaton> automaton(new PatternAutomaton());
-  automaton->columnShift_ = shift;
-  automaton->dot_ = table.dotSymbol();
-  auto& next = automaton->next_;
-  next.assign(states * columns, 0);
-  // Breadth-first, a node's failure (its longest proper suffix in the trie)
-  // is shallower than the node, so its row and window are complete.
-  std::vector<std::uint32_t> failure(states, 0);
-  std::vector<std::uint32_t> depth(states, 0);
-  std::vector<Window> windows(states, Window{});
-  std::vector<bool> ends(states, false);
-  for (std::uint32_t node = 0; node < states; ++node) {
+  // Rows for the root and the inner nodes; a leaf shares the row of its
+  // failure (its longest proper suffix in the trie). Breadth-first, a node's
+  // failure is shallower than the node, so its row is complete: a row is its
+  // failure's with the node's own children put in. Rows hold nodes first,
+  // and become columns of cells at the end.
+  std::vector<std::uint32_t> failure(nodes, 0);
+  std::vector<std::uint32_t> depth(nodes, 0);
+  std::vector<std::uint32_t> rowOf(nodes, 0);
+  std::vector<Window> windows(nodes, Window{});
+  std::vector<bool> ends(nodes, false);
+  std::vector<std::uint32_t> next;
+  std::size_t rows = 0;
+  std::size_t longestList = 0;
+  for (std::uint32_t node = 0; node < nodes; ++node) {
     if (!placeOwnScores(table, node, depth[node], windows[node])) return nullptr;
+    longestList = std::max(longestList, table.scoreLength(node));
     ends[node] = table.scoreLength(node) != 0;
     const std::uint32_t fail = failure[node];
     if (node != 0) {
-      std::copy_n(next.begin() + static_cast<std::ptrdiff_t>(fail * columns), columns,
-                  next.begin() + static_cast<std::ptrdiff_t>(node * columns));
-      for (std::size_t k = 0; k < kWindow; ++k) {
+      for (std::size_t k = 0; k < kMaxWindow; ++k) {
         windows[node][k] = std::max(windows[node][k], windows[fail][k]);
       }
       ends[node] = ends[node] || ends[fail];
     }
+    bool inner = false;
+    table.forEachChild(node, [&inner](std::uint32_t, std::uint32_t) { inner = true; });
+    if (node != 0 && !inner) {
+      rowOf[node] = rowOf[fail];
+      continue;
+    }
+    if ((rows + 1) * columns > maxCells) return nullptr;
+    rowOf[node] = static_cast<std::uint32_t>(rows++);
+    next.resize(rows * columns, 0);
+    const auto row = next.begin() + static_cast<std::ptrdiff_t>(rowOf[node] * columns);
+    if (node != 0) {
+      std::copy_n(next.begin() + static_cast<std::ptrdiff_t>(rowOf[fail] * columns), columns, row);
+    }
     table.forEachChild(node, [&](std::uint32_t symbol, std::uint32_t child) {
-      failure[child] = node == 0 ? 0 : next[fail * columns + symbol];
+      // The failure of a child: where the node's failure goes on that symbol.
+      failure[child] = node == 0 ? 0 : next[rowOf[fail] * columns + symbol];
       depth[child] = depth[node] + 1;
-      next[node * columns + symbol] = static_cast<std::uint16_t>(child);
+      row[symbol] = child;
     });
   }
 
-  std::unordered_map<Window, std::uint16_t, WindowHash> index;
-  index.reserve(states);
-  automaton->windows_.push_back(Window{});
-  automaton->windowOf_.assign(states, 0);
-  for (std::uint32_t node = 0; node < states; ++node) {
+  std::unique_ptr<PatternAutomaton> automaton(new PatternAutomaton());
+  automaton->dot_ = table.dotSymbol();
+  automaton->width_ = longestList <= 16 ? 16 : kMaxWindow;
+  const std::size_t width = automaton->width_;
+  // Distinct windows, numbered from 1 (0, all zeros, is for no pattern).
+  std::unordered_map<Window, std::uint32_t, WindowHash> index;
+  std::vector<std::uint32_t> windowOf(nodes, 0);
+  auto& stored = automaton->windows_;
+  stored.assign(width, 0);
+  for (std::uint32_t node = 0; node < nodes; ++node) {
     if (!ends[node]) continue;
     auto [at, added] =
-        index.try_emplace(windows[node], static_cast<std::uint16_t>(automaton->windows_.size()));
-    if (added) automaton->windows_.push_back(windows[node]);
-    automaton->windowOf_[node] = at->second;
+        index.try_emplace(windows[node], static_cast<std::uint32_t>(stored.size() / width));
+    if (added) stored.insert(stored.end(), windows[node].end() - static_cast<std::ptrdiff_t>(width),
+                             windows[node].end());
+    windowOf[node] = at->second;
+  }
+  const auto windowBits = static_cast<unsigned>(std::bit_width(stored.size() / width - 1));
+  if (windowBits >= 32 || rows - 1 > (std::numeric_limits<std::uint32_t>::max() >> windowBits) ||
+      rows * columns > std::numeric_limits<std::uint32_t>::max()) {
+    return nullptr;
+  }
+  automaton->windowBits_ = windowBits;
+  automaton->cells_.resize(next.size());
+  for (std::size_t c = 0; c < columns; ++c) {
+    automaton->columns_.push_back(static_cast<std::uint32_t>(c * rows));
+    for (std::size_t r = 0; r < rows; ++r) {
+      const std::uint32_t target = next[r * columns + c];
+      automaton->cells_[c * rows + r] = (rowOf[target] << windowBits) | windowOf[target];
+    }
   }
   return automaton;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -15,90 +16,131 @@
 
 namespace morvane::detail {
 
-/// A pattern table turned into a deterministic automaton: one table step per
-/// character finds every pattern ending there, and their scores, merged in
-/// advance, are applied as one fixed-width window. Scoring a word is then a
-/// single pass with no searching and no data-dependent branches.
+/// A pattern table turned into a deterministic automaton: one table look-up
+/// per character finds the next state and every pattern ending there, and
+/// their scores, merged in advance, are applied as one fixed-width window.
+/// Scoring a word is then a single pass with no searching and no
+/// data-dependent branches.
+///
+/// The states are the trie's inner nodes: a leaf goes on exactly as the
+/// longest suffix of its letters that is an inner node does, so its row is
+/// that node's, and what sets it apart, its window, travels on the
+/// transitions into it. A transition is one 32-bit cell: the next state above
+/// the number of its window. Cells are stored a column (symbol) at a time:
+/// the shallow states, which most steps reach, are numbered first, so their
+/// cells for one letter share a few cache lines.
 ///
 /// Only tables that fit are compiled: scores 0 … 255, each score list one
-/// entry longer than its letters and at most kWindow entries, no list at the
-/// root, fewer than 65,536 nodes, and a transition table within the given
-/// number of cells. Scoring agrees with PatternTable::score on every word.
+/// entry longer than its letters and at most kMaxWindow entries, no list at
+/// the root, at most the given number of cells, and state and window numbers
+/// that fit together in 32 bits. Scoring agrees with PatternTable::score on every word.
 class PatternAutomaton {
  public:
-  /// Scores before and after the character just read: the window ends at
-  /// the boundary after it.
-  static constexpr std::size_t kWindow = 16;
-  using Window = std::array<std::uint8_t, kWindow>;
+  /// The widest window: scores before and after the character just read,
+  /// ending at the boundary after it.
+  static constexpr std::size_t kMaxWindow = 32;
 
   /// The automaton of `table`, or null when the table does not fit.
   static std::shared_ptr<const PatternAutomaton> compile(const PatternTable& table,
                                                          std::size_t maxCells);
 
   /// Scores `word`, framed by the dot and made symbols by `symbolOf`, into
-  /// `scores` (word.size() + 2 + kWindow entries, written, never read),
+  /// `scores` (word.size() + 2 + kMaxWindow entries, written, never read),
   /// where the boundary before character j of the dotted word is
-  /// scores[j + kWindow − 1]. Returns true when some pattern ends with the
-  /// final dot, as PatternTable::score does. `symbolOf` should call
-  /// nothing, or the loop's registers spill around the call.
+  /// scores[j + kMaxWindow − 1]. Returns true when some pattern ends with the
+  /// final dot, as PatternTable::score does. `symbolOf` should call nothing,
+  /// or the loop's registers spill around the call.
   template <class SymbolOf>
   bool score(std::u32string_view word, SymbolOf symbolOf, std::uint8_t* scores) const {
-    const std::uint16_t* const next = next_.data();
-    const std::uint16_t* const windowOf = windowOf_.data();
-    const Window* const windows = windows_.data();
-    const unsigned shift = columnShift_;
-    // The scores of the last kWindow boundaries stay in a register; storing
-    // the whole window each step finalises its oldest boundary. (No lambda
-    // here: captured by reference, these would be kept in memory.)
-    std::uint32_t state = 0;
-    Register open = zeros();
-    std::uint8_t* at = scores + 1;
-    const std::size_t n = word.size();
-    for (std::size_t i = 0; i <= n + 1; ++i) {
-      const std::uint32_t symbol = i == 0 || i > n ? dot_ : symbolOf(word[i - 1]);
-      state = next[(state << shift) | symbol];
-      open = raise(advance(open), windows[windowOf[state]]);
-      store(at++, open);
-    }
-    return windowOf[state] != 0;
+    return width_ == 16 ? scoreWith<Narrow>(word, symbolOf, scores)
+                        : scoreWith<Wide>(word, symbolOf, scores);
   }
 
  private:
   PatternAutomaton() = default;
 
+  template <class Register, class SymbolOf>
+  bool scoreWith(std::u32string_view word, SymbolOf symbolOf, std::uint8_t* scores) const {
+    const std::uint32_t* const cells = cells_.data();
+    const std::uint32_t* const columns = columns_.data();
+    const std::uint8_t* const windows = windows_.data();
+    const unsigned windowBits = windowBits_;
+    const std::uint32_t windowMask = (std::uint32_t{1} << windowBits) - 1;
+    // The scores of the last boundaries stay in a register; storing the
+    // whole window each step finalises its oldest boundary. (No lambda
+    // here: captured by reference, these would be kept in memory.)
+    std::uint32_t state = 0;
+    std::uint32_t cell = 0;
+    Register open;
+    std::uint8_t* at = scores + 1 + kMaxWindow - Register::kWidth;
+    const std::size_t n = word.size();
+    for (std::size_t i = 0; i <= n + 1; ++i) {
+      const std::uint32_t symbol = i == 0 || i > n ? dot_ : symbolOf(word[i - 1]);
+      cell = cells[columns[symbol] + state];
+      state = cell >> windowBits;
+      open.advance();
+      open.raise(windows + std::size_t{cell & windowMask} * Register::kWidth);
+      open.store(at++);
+    }
+    return (cell & windowMask) != 0;
+  }
+
 #ifdef __SSE2__
-  using Register = __m128i;
-  static Register zeros() { return _mm_setzero_si128(); }
-  /// Moves every score one boundary back, opening a zero at the front.
-  static Register advance(Register r) { return _mm_srli_si128(r, 1); }
-  static Register raise(Register r, const Window& w) {
-    return _mm_max_epu8(r, _mm_loadu_si128(reinterpret_cast<const __m128i*>(w.data())));
-  }
-  static void store(std::uint8_t* at, Register r) {
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(at), r);
-  }
+  /// Sixteen scores in one SSE register.
+  struct Narrow {
+    static constexpr std::size_t kWidth = 16;
+    __m128i r = _mm_setzero_si128();
+    /// Moves every score one boundary back, opening a zero at the front.
+    void advance() { r = _mm_srli_si128(r, 1); }
+    void raise(const std::uint8_t* w) {
+      r = _mm_max_epu8(r, _mm_loadu_si128(reinterpret_cast<const __m128i*>(w)));
+    }
+    void store(std::uint8_t* to) const { _mm_storeu_si128(reinterpret_cast<__m128i*>(to), r); }
+  };
+  /// Thirty-two scores in two.
+  struct Wide {
+    static constexpr std::size_t kWidth = 32;
+    __m128i low = _mm_setzero_si128();
+    __m128i high = _mm_setzero_si128();
+    void advance() {
+      low = _mm_or_si128(_mm_srli_si128(low, 1), _mm_slli_si128(high, 15));
+      high = _mm_srli_si128(high, 1);
+    }
+    void raise(const std::uint8_t* w) {
+      low = _mm_max_epu8(low, _mm_loadu_si128(reinterpret_cast<const __m128i*>(w)));
+      high = _mm_max_epu8(high, _mm_loadu_si128(reinterpret_cast<const __m128i*>(w + 16)));
+    }
+    void store(std::uint8_t* to) const {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(to), low);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 16), high);
+    }
+  };
 #else
-  using Register = Window;
-  static Register zeros() { return {}; }
-  static Register advance(Register r) {
-    std::copy(r.begin() + 1, r.end(), r.begin());
-    r.back() = 0;
-    return r;
-  }
-  static Register raise(Register r, const Window& w) {
-    for (std::size_t k = 0; k < kWindow; ++k) r[k] = std::max(r[k], w[k]);
-    return r;
-  }
-  static void store(std::uint8_t* at, const Register& r) { std::copy(r.begin(), r.end(), at); }
+  template <std::size_t W>
+  struct Bytes {
+    static constexpr std::size_t kWidth = W;
+    std::array<std::uint8_t, W> r{};
+    void advance() {
+      std::copy(r.begin() + 1, r.end(), r.begin());
+      r.back() = 0;
+    }
+    void raise(const std::uint8_t* w) {
+      for (std::size_t k = 0; k < W; ++k) r[k] = std::max(r[k], w[k]);
+    }
+    void store(std::uint8_t* to) const { std::memcpy(to, r.data(), W); }
+  };
+  using Narrow = Bytes<16>;
+  using Wide = Bytes<32>;
 #endif
 
-  // A row per state, a column per symbol (0, no letter, included), rows a
-  // power of two apart so that finding one costs a shift, not a multiply.
-  unsigned columnShift_ = 0;
   std::uint32_t dot_ = 0;
-  std::vector<std::uint16_t> next_;      // (state << columnShift_) | symbol → state
-  std::vector<std::uint16_t> windowOf_;  // state → its window; 0 when no pattern ends there
-  std::vector<Window> windows_;          // distinct windows; 0 is all zeros, for no pattern
+  std::size_t width_ = 16;   // 16 or kMaxWindow
+  unsigned windowBits_ = 0;  // low bits of a cell that number its window
+  /// (next state << windowBits_) | window, at columns_[symbol] + state; a
+  /// column per symbol (0, no letter, included).
+  std::vector<std::uint32_t> cells_;
+  std::vector<std::uint32_t> columns_;  // symbol → where its column starts
+  std::vector<std::uint8_t> windows_;  // width_ bytes each; 0 is all zeros, for no pattern
 };
 
 }  // namespace morvane::detail

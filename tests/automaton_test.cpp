@@ -4,6 +4,7 @@
 
 #include "expect_same_cut.hpp"
 #include "hyphenator_parts.hpp"
+#include "loader.hpp"
 #include "morvane/morvane.hpp"
 #include "pattern_automaton.hpp"
 #include "pattern_builder.hpp"
@@ -15,7 +16,7 @@ namespace morvane::detail {
 namespace {
 
 constexpr std::size_t kAnyCells = std::size_t{1} << 30;
-constexpr std::size_t kWindow = PatternAutomaton::kWindow;
+constexpr std::size_t kWindow = PatternAutomaton::kMaxWindow;
 
 /// Random pattern text of the usual shape: every line has letters, each
 /// digit stands alone between them.
@@ -57,15 +58,17 @@ void expectSameScores(const PatternTable& table, const PatternAutomaton& automat
 TEST(Automaton, AgreesWithTheTableOnRandomPatterns) {
   std::mt19937 rng(5);
   for (int round = 0; round < 300; ++round) {
-    // Short patterns overlap a lot; long ones reach the edge of the window.
-    const std::u32string text = randomPatterns(rng, 20, 5) + randomPatterns(rng, 3, kWindow - 1);
+    // Short patterns overlap a lot; long ones reach the edge of the window,
+    // of 16 scores or, in every other round, of 32.
+    const std::size_t longest = round % 2 == 0 ? 15 : kWindow - 1;
+    const std::u32string text = randomPatterns(rng, 20, 5) + randomPatterns(rng, 3, longest);
     const PatternTable table = tableOf(text);
     const auto automaton = PatternAutomaton::compile(table, kAnyCells);
     ASSERT_NE(automaton, nullptr);
     std::uniform_int_distribution<std::uint32_t> symbol(
         0, static_cast<std::uint32_t>(table.alphabetSize() - 1));
     for (int w = 0; w < 20; ++w) {
-      std::vector<std::uint32_t> dotted(rng() % 40 + 2);
+      std::vector<std::uint32_t> dotted(rng() % 80 + 2);
       for (std::uint32_t& s : dotted) s = symbol(rng);
       dotted.front() = dotted.back() = table.dotSymbol();
       SCOPED_TRACE(std::string(text.begin(), text.end()));
@@ -78,9 +81,10 @@ TEST(Automaton, TablesThatDoNotFitAreLeftToTheTable) {
   EXPECT_NE(PatternAutomaton::compile(tableOf(U"a1b\n"), kAnyCells), nullptr);
   EXPECT_EQ(PatternAutomaton::compile(tableOf(U"a1b\n\n"), kAnyCells), nullptr);  // root list
   EXPECT_EQ(PatternAutomaton::compile(tableOf(U"a1b\n"), 2), nullptr);            // cell budget
-  // A list of 16 entries fills the window exactly; 17 do not fit.
-  EXPECT_NE(PatternAutomaton::compile(tableOf(U"abcdefghijklmno1\n"), kAnyCells), nullptr);
-  EXPECT_EQ(PatternAutomaton::compile(tableOf(U"abcdefghijklmnop1\n"), kAnyCells), nullptr);
+  // A list of 32 entries fills the widest window exactly; 33 do not fit.
+  const std::u32string letters = U"abcdefghijklmnopqrstuvwxyzABCDEF";
+  EXPECT_NE(PatternAutomaton::compile(tableOf(letters.substr(0, 31) + U"1\n"), kAnyCells), nullptr);
+  EXPECT_EQ(PatternAutomaton::compile(tableOf(letters + U"1\n"), kAnyCells), nullptr);
   // Two digits in a row make a list longer than its letters.
   EXPECT_EQ(PatternAutomaton::compile(tableOf(U"a12b\n"), kAnyCells), nullptr);
   // Scores are bytes.
@@ -92,6 +96,17 @@ TEST(Automaton, TablesThatDoNotFitAreLeftToTheTable) {
   negative.setScores(negative.child(0, U'a'), std::vector<Score>{-1, 1},
                      PatternBuilder::OnConflict::kKeepFirst);
   EXPECT_EQ(PatternAutomaton::compile(PatternTable(negative), kAnyCells), nullptr);
+}
+
+TEST(Automaton, EveryBuiltInLanguageCompiles) {
+  for (const Language language : enumFrom(kFirstLanguage)) {
+    PatternBuilder builder;
+    builder.addLenientUtf8Text(
+        embeddedBytes("hyph-" + std::string(languageAffix(language)) + ".pat.txt.gz"));
+    const PatternTable table(builder);
+    EXPECT_NE(PatternAutomaton::compile(table, HyphenatorParts::kAutomatonCells), nullptr)
+        << language;
+  }
 }
 
 // Hyphenators switch to the automaton after their first words: the answers
