@@ -50,7 +50,8 @@ void report(benchmark::State& state, const Words& words) {
 const morvane::Hyphenator& warm(morvane::Language language, const Words& words) {
   const morvane::Hyphenator& h = morvane::languageHyphenator(language);
   for (int round = 0; round < 2; ++round) {
-    for (const auto& word : words.utf32) benchmark::DoNotOptimize(morvane::hyphenationPoints(h, word));
+    for (const auto& word : words.utf32)
+      benchmark::DoNotOptimize(morvane::hyphenationPoints(h, word));
   }
   return h;
 }

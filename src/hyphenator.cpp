@@ -65,7 +65,9 @@ const PatternAutomaton* compileWhenWarm(const HyphenatorParts& h) {
     return nullptr;
   }
   return h.automaton
-      .get([&h] { return PatternAutomaton::compile(*h.scorer.get().table, HyphenatorParts::kAutomatonCells); })
+      .get([&h] {
+        return PatternAutomaton::compile(*h.scorer.get().table, HyphenatorParts::kAutomatonCells);
+      })
       .get();
 }
 

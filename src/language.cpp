@@ -75,7 +75,8 @@ std::vector<Language> enumFromTo(Language from, Language to) {
 }
 
 std::vector<Language> enumFromThen(Language from, Language then) {
-  return enumFromThenTo(from, then, fromEnum(then) < fromEnum(from) ? kFirstLanguage : kLastLanguage);
+  return enumFromThenTo(from, then,
+                        fromEnum(then) < fromEnum(from) ? kFirstLanguage : kLastLanguage);
 }
 
 std::vector<Language> enumFromThenTo(Language from, Language then, Language to) {

@@ -112,8 +112,9 @@ std::shared_ptr<const PatternAutomaton> PatternAutomaton::compile(const PatternT
     if (!ends[node]) continue;
     auto [at, added] =
         index.try_emplace(windows[node], static_cast<std::uint32_t>(stored.size() / width));
-    if (added) stored.insert(stored.end(), windows[node].end() - static_cast<std::ptrdiff_t>(width),
-                             windows[node].end());
+    if (added)
+      stored.insert(stored.end(), windows[node].end() - static_cast<std::ptrdiff_t>(width),
+                    windows[node].end());
     windowOf[node] = at->second;
   }
   const auto windowBits = static_cast<unsigned>(std::bit_width(stored.size() / width - 1));

@@ -140,7 +140,7 @@ class PatternAutomaton {
   /// column per symbol (0, no letter, included).
   std::vector<std::uint32_t> cells_;
   std::vector<std::uint32_t> columns_;  // symbol → where its column starts
-  std::vector<std::uint8_t> windows_;  // width_ bytes each; 0 is all zeros, for no pattern
+  std::vector<std::uint8_t> windows_;   // width_ bytes each; 0 is all zeros, for no pattern
 };
 
 }  // namespace morvane::detail

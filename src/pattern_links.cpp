@@ -236,9 +236,9 @@ std::vector<PatternLinks::Code> PatternLinks::rawCodes(
       const Past& slot = past[q];
       cover += slot.coverDelta;
       if (cover > 0) {
-        value = slot.highest > 0                                         ? slot.highest
+        value = slot.highest > 0                                    ? slot.highest
                 : cover > static_cast<std::int64_t>(slot.negatives) ? Code{0}
-                                                                         : slot.lowest;
+                                                                    : slot.lowest;
       }
     }
     if (q < rootLength) value = std::max(value, rootPast[q]);

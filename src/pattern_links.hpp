@@ -61,7 +61,7 @@ class PatternLinks {
   void forEachMatch(std::span<const std::uint32_t> dotted, Visit&& visit) const;
 
   const PatternTable& table_;
-  std::vector<std::uint32_t> failure_;  // node → longest proper suffix that is a node
+  std::vector<std::uint32_t> failure_;   // node → longest proper suffix that is a node
   std::vector<std::uint32_t> outputOf_;  // node → its output, 0 for none
   std::vector<Output> outputs_;          // output 0 is "none"
   std::vector<Entry> entries_;           // the entries of every output, by `at`

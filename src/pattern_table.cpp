@@ -152,8 +152,8 @@ PatternTable::PatternTable(const PatternBuilder& builder) {
       depth.push_back(depth[at] + 1);
     }
     if (from.scoreList != PatternBuilder::kNone) to.scoreList = tableList[from.scoreList];
-    walkable_ = walkable_ && depth[at] <= kWalkLetters &&
-                lists_[to.scoreList].length <= kWalkEntries;
+    walkable_ =
+        walkable_ && depth[at] <= kWalkLetters && lists_[to.scoreList].length <= kWalkEntries;
   }
   if (!walkable_) (void)links();
 }

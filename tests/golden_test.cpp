@@ -104,7 +104,8 @@ TEST_P(Golden, CapitalsBreakLikeTheirLetters) {
     std::u32string initial = letters;
     std::u32string initialPieces = pieces;
     if (!letters.empty()) initial[0] = initialPieces[0] = capital(letters[0]);
-    for (const auto& [form, formPieces] : {std::pair{upper, upperPieces}, {initial, initialPieces}}) {
+    for (const auto& [form, formPieces] :
+         {std::pair{upper, upperPieces}, {initial, initialPieces}}) {
       if (form == letters) continue;
       ++checked;
       const std::u32string actual = joined(hyphenate(languageHyphenator(language), form));

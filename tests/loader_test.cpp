@@ -119,7 +119,7 @@ TEST(Loading, CharacterMapsFollowTheChrFiles) {
   // earlier "sS" still holds.
   EXPECT_EQ(german(U'S'), U's');
   EXPECT_EQ(german(U'ß'), U'ß');
-  EXPECT_EQ(hyphenatorChars(greek_Mono)(U'Σ'), U'σ');  // "σΣ" comes after "ςΣ"
+  EXPECT_EQ(hyphenatorChars(greek_Mono)(U'Σ'), U'σ');            // "σΣ" comes after "ςΣ"
   EXPECT_EQ(hyphenatorChars(greek_Mono)(U'\u0301'), U'\u0301');  // from "ΐΪ́"
   EXPECT_EQ(hyphenatorChars(greek_Poly)(U'Ι'), U'ι');
   EXPECT_EQ(hyphenatorChars(armenian)(U'Ե'), U'ե');

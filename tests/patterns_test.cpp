@@ -187,7 +187,8 @@ TEST(Show, AgreesWithTheLiteralRecursiveForm) {
   }
   // Deep and branching at every level.
   std::u32string text;
-  for (int i = 0; i < 2000; ++i) text += std::u32string(static_cast<std::size_t>(i), U'a') + U"b1\n";
+  for (int i = 0; i < 2000; ++i)
+    text += std::u32string(static_cast<std::size_t>(i), U'a') + U"b1\n";
   const Patterns deep = parsePatterns(text);
   EXPECT_EQ(show(deep), modelShow(0, deep));
 }
