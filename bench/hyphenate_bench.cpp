@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "common/utf8.hpp"
 #include "morvane/morvane.hpp"
-#include "utf8.hpp"
 
 namespace {
 

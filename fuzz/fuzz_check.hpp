@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "utf8.hpp"
+#include "common/utf8.hpp"
 
 // An invariant that must hold for every input; a violation stops the fuzzer
 // with the input saved.

@@ -2,10 +2,10 @@
 
 #include <string>
 
+#include "common/utf8.hpp"
 #include "fuzz_check.hpp"
-#include "gzip.hpp"
+#include "languages/gzip.hpp"
 #include "morvane/error.hpp"
-#include "utf8.hpp"
 
 using namespace morvane;
 

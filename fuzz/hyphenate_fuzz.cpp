@@ -5,8 +5,8 @@
 
 #include <limits>
 
+#include "engine/hyphenator_parts.hpp"
 #include "fuzz_check.hpp"
-#include "hyphenator_parts.hpp"
 #include "morvane/morvane.hpp"
 #include "reference_hyphenator.hpp"
 

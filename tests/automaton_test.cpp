@@ -2,15 +2,15 @@
 
 #include <random>
 
+#include "common/utf8.hpp"
+#include "engine/hyphenator_parts.hpp"
+#include "engine/pattern_automaton.hpp"
+#include "engine/pattern_builder.hpp"
+#include "engine/pattern_table.hpp"
 #include "expect_same_cut.hpp"
-#include "hyphenator_parts.hpp"
-#include "loader.hpp"
+#include "languages/loader.hpp"
 #include "morvane/morvane.hpp"
-#include "pattern_automaton.hpp"
-#include "pattern_builder.hpp"
-#include "pattern_table.hpp"
 #include "test_support.hpp"
-#include "utf8.hpp"
 
 namespace morvane::detail {
 namespace {

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "loader.hpp"
+#include "common/utf8.hpp"
+#include "languages/loader.hpp"
 #include "morvane/languages.hpp"
 #include "test_support.hpp"
-#include "utf8.hpp"
 
 namespace morvane {
 namespace {

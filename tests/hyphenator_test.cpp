@@ -5,8 +5,8 @@
 #include <random>
 #include <thread>
 
+#include "engine/hyphenator_parts.hpp"
 #include "expect_same_cut.hpp"
-#include "hyphenator_parts.hpp"
 #include "morvane/morvane.hpp"
 #include "reference_hyphenator.hpp"
 #include "test_support.hpp"

@@ -1,17 +1,17 @@
-#include "loader.hpp"
+#include "languages/loader.hpp"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>
 
-#include "embedded_store.hpp"
-#include "gzip.hpp"
-#include "hyphenator_parts.hpp"
+#include "common/utf8.hpp"
+#include "engine/hyphenator_parts.hpp"
+#include "engine/pattern_builder.hpp"
+#include "languages/embedded_store.hpp"
+#include "languages/gzip.hpp"
 #include "morvane/morvane.hpp"
-#include "pattern_builder.hpp"
 #include "test_support.hpp"
-#include "utf8.hpp"
 
 namespace morvane {
 namespace {

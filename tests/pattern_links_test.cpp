@@ -1,14 +1,14 @@
 // The failure-link scorer against the trie walk: the same codes and end flag
 // for every word, on tables of every shape.
 
-#include "pattern_links.hpp"
+#include "engine/pattern_links.hpp"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
-#include "pattern_builder.hpp"
-#include "pattern_table.hpp"
+#include "engine/pattern_builder.hpp"
+#include "engine/pattern_table.hpp"
 #include "test_support.hpp"
 
 namespace morvane::detail {

@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
   const fs::path temporary = output.string() + ".tmp";
   std::ofstream out(temporary, std::ios::binary);
   out << "// Generated from the data directory by morvane_embed. Do not edit.\n"
-         "#include \"embedded_store.hpp\"\n\n"
+         "#include \"languages/embedded_store.hpp\"\n\n"
          "namespace morvane::detail {\nnamespace {\n";
   for (std::size_t i = 0; i < files.size(); ++i) {
     std::ifstream in(files[i], std::ios::binary);

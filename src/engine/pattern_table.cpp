@@ -1,12 +1,12 @@
-#include "pattern_table.hpp"
+#include "engine/pattern_table.hpp"
 
 #include <algorithm>
 #include <bit>
 #include <limits>
 #include <map>
 
+#include "engine/pattern_links.hpp"
 #include "morvane/error.hpp"
-#include "pattern_links.hpp"
 
 namespace morvane::detail {
 

@@ -1,4 +1,4 @@
-#include "show_text.hpp"
+#include "common/show_text.hpp"
 
 #include <array>
 

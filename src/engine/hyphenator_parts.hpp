@@ -6,10 +6,10 @@
 #include <optional>
 #include <vector>
 
-#include "exception_filter.hpp"
+#include "engine/exception_filter.hpp"
+#include "engine/pattern_automaton.hpp"
+#include "engine/pattern_table.hpp"
 #include "morvane/hyphenator.hpp"
-#include "pattern_automaton.hpp"
-#include "pattern_table.hpp"
 
 namespace morvane::detail {
 

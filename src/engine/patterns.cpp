@@ -4,12 +4,12 @@
 #include <ostream>
 #include <variant>
 
+#include "common/show_text.hpp"
+#include "common/utf8.hpp"
+#include "engine/pattern_builder.hpp"
+#include "engine/pattern_table.hpp"
 #include "morvane/error.hpp"
 #include "morvane/lazy.hpp"
-#include "pattern_builder.hpp"
-#include "pattern_table.hpp"
-#include "show_text.hpp"
-#include "utf8.hpp"
 
 namespace morvane {
 

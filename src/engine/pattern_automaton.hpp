@@ -12,7 +12,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "pattern_table.hpp"
+#include "engine/pattern_table.hpp"
 
 namespace morvane::detail {
 

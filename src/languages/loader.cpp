@@ -1,15 +1,15 @@
-#include "loader.hpp"
+#include "languages/loader.hpp"
 
 #include <array>
 #include <string>
 
-#include "embedded_store.hpp"
-#include "gzip.hpp"
-#include "hyphenator_parts.hpp"
+#include "common/utf8.hpp"
+#include "engine/hyphenator_parts.hpp"
+#include "engine/pattern_builder.hpp"
+#include "languages/embedded_store.hpp"
+#include "languages/gzip.hpp"
 #include "morvane/error.hpp"
 #include "morvane/languages.hpp"
-#include "pattern_builder.hpp"
-#include "utf8.hpp"
 
 namespace morvane {
 

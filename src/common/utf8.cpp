@@ -1,4 +1,4 @@
-#include "utf8.hpp"
+#include "common/utf8.hpp"
 
 #include "morvane/error.hpp"
 

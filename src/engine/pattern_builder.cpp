@@ -1,11 +1,11 @@
-#include "pattern_builder.hpp"
+#include "engine/pattern_builder.hpp"
 
 #include <algorithm>
 #include <bit>
 #include <limits>
 
+#include "common/utf8.hpp"
 #include "morvane/patterns.hpp"
-#include "utf8.hpp"
 
 namespace morvane::detail {
 

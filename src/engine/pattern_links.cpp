@@ -1,11 +1,11 @@
-#include "pattern_links.hpp"
+#include "engine/pattern_links.hpp"
 
 #include <algorithm>
 #include <deque>
 #include <limits>
 
+#include "engine/pattern_table.hpp"
 #include "morvane/error.hpp"
-#include "pattern_table.hpp"
 
 namespace morvane::detail {
 

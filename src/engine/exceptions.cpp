@@ -4,10 +4,10 @@
 #include <array>
 #include <ostream>
 
+#include "common/show_text.hpp"
+#include "common/utf8.hpp"
+#include "engine/pattern_builder.hpp"
 #include "morvane/error.hpp"
-#include "pattern_builder.hpp"
-#include "show_text.hpp"
-#include "utf8.hpp"
 
 namespace morvane {
 

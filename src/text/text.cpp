@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <functional>
 
-#include "scratch_buffer.hpp"
-#include "unicode_letters.hpp"
-#include "utf8.hpp"
+#include "common/scratch_buffer.hpp"
+#include "common/utf8.hpp"
+#include "text/unicode_letters.hpp"
 
 namespace morvane {
 

@@ -1,4 +1,4 @@
-#include "embedded_store.hpp"
+#include "languages/embedded_store.hpp"
 
 namespace morvane::detail {
 

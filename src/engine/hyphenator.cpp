@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <limits>
 
-#include "hyphenator_parts.hpp"
+#include "common/scratch_buffer.hpp"
+#include "common/utf8.hpp"
+#include "engine/hyphenator_parts.hpp"
 #include "morvane/error.hpp"
-#include "scratch_buffer.hpp"
-#include "utf8.hpp"
 
 namespace morvane {
 

@@ -1,4 +1,4 @@
-#include "gzip.hpp"
+#include "languages/gzip.hpp"
 
 #include <zlib.h>
 

@@ -6,10 +6,10 @@
 #include <span>
 #include <vector>
 
+#include "engine/pattern_builder.hpp"
 #include "morvane/char_map.hpp"
 #include "morvane/lazy.hpp"
 #include "morvane/scores.hpp"
-#include "pattern_builder.hpp"
 
 namespace morvane::detail {
 

@@ -3,8 +3,8 @@
 #include <array>
 #include <ostream>
 
+#include "common/show_text.hpp"
 #include "morvane/error.hpp"
-#include "show_text.hpp"
 
 namespace morvane {
 

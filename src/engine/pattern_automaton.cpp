@@ -1,4 +1,4 @@
-#include "pattern_automaton.hpp"
+#include "engine/pattern_automaton.hpp"
 
 #include <bit>
 #include <cstring>
