@@ -23,9 +23,9 @@ install(FILES "${PROJECT_BINARY_DIR}/morvaneConfig.cmake"
               "${PROJECT_BINARY_DIR}/morvaneConfigVersion.cmake"
         DESTINATION ${MORVANE_CMAKE_DIR})
 
-# A static library carries zlib along in what it asks its users to link.
+# A static library carries zlib and ICU along in what it asks its users to link.
 if(MORVANE_LIBRARY_TYPE STREQUAL "STATIC_LIBRARY")
-  set(MORVANE_PC_STATIC_LIBS "-lz")
+  set(MORVANE_PC_STATIC_LIBS "-lz -licuuc -licudata")
 endif()
 configure_file(cmake/morvane.pc.in "${PROJECT_BINARY_DIR}/morvane.pc" @ONLY)
 install(FILES "${PROJECT_BINARY_DIR}/morvane.pc" DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

@@ -31,6 +31,51 @@ TEST(HyphenateText, WordsAreRunsOfLettersAndMarks) {
             "Sil-ben-tren-nungs-Al-go-rith-mus");
 }
 
+TEST(HyphenateText, CanonicallyEquivalentSpellingsBreakAlike) {
+  // Decomposed (NFD) letters, and Greek with oxia (U+1F7B) for tonos.
+  EXPECT_EQ(
+      hyphenateText(greek_Mono, "\u03a3\u03c5\u0301\u03b3\u03ba\u03c1\u03b9\u03c3\u03b7", "-"),
+      "\u03a3\u03c5\u0301-\u03b3\u03ba\u03c1\u03b9-\u03c3\u03b7");
+  EXPECT_EQ(hyphenateText(greek_Mono, "Σ\u1f7bγκριση", "-"), "Σ\u1f7b-γκρι-ση");
+  EXPECT_EQ(hyphenateText(greek_Mono, "Σύγκριση", "-"), "Σύ-γκρι-ση");
+  EXPECT_EQ(hyphenateText(russian, "ма\u0438\u0306ский", "-"), "ма\u0438\u0306-ский");
+  EXPECT_EQ(hyphenateText(russian, "майский", "-"), "май-ский");
+  // The core stays literal: it scores the characters it is given.
+  EXPECT_NE(insertHyphens(russian, "ма\u0438\u0306ский", "-"), "ма\u0438\u0306-ский");
+}
+
+TEST(HyphenateText, NeverBreaksInsideAGraphemeCluster) {
+  // Patterns that break between any two letters; "b" with an acute accent
+  // has no precomposed form, so NFC keeps the mark apart.
+  const Hyphenator anywhere(CharFunction(), parsePatterns(U"1a1\n1b1\n1\u03011\n"), Exceptions(), 1,
+                            1);
+  EXPECT_EQ(hyphenateText(anywhere, U"abab\u0301a", U"-"), U"a-b-a-b\u0301-a");
+  EXPECT_EQ(insertHyphens(anywhere, U"abab\u0301a", U"-"), U"a-b-a-b-\u0301-a");
+}
+
+TEST(HyphenateText, WordsAsTheLanguageSeesThem) {
+  // The French character map names both apostrophes: one word either way,
+  // broken as TeX breaks "entr'égorgées".
+  EXPECT_EQ(hyphenateText(french, "aujourd'hui aujourd\u2019hui entr'égorgées", "-"),
+            "au-jour-d'hui au-jour-d\u2019hui en-tr'égor-gées");
+  // English names neither: the apostrophe ends the word.
+  EXPECT_EQ(hyphenateText(english_US, "hyphenation's", "-"), "hy-phen-ation's");
+  // Hyphens are breaks already: the parts are hyphenated on their own, and
+  // no separator goes next to one, even where the patterns know "-".
+  EXPECT_EQ(hyphenateText(english_US, "co-operation e-mail", "-"), "co-op-er-a-tion e-mail");
+  EXPECT_EQ(hyphenateText(russian, "кто-нибудь", "="), "кто-ни=будь");
+}
+
+TEST(HyphenateText, FindsTheWordsOfThaiWithADictionary) {
+  // One run without spaces: ICU's dictionary finds "การ", "แบ่ง", "คำ",
+  // "ภาษา", "ไทย", "ต้อง", "ใช้", "พจนานุกรม", and only the last is long
+  // enough to break.
+  const std::string run = "การแบ่งคำภาษาไทยต้องใช้พจนานุกรม";
+  EXPECT_EQ(hyphenateText(thai, run, "-"),
+            "การแบ่งคำภาษาไทยต้องใช้" + insertHyphens(thai, "พจนานุกรม", "-"));
+  EXPECT_NE(insertHyphens(thai, run, "-"), hyphenateText(thai, run, "-"));
+}
+
 TEST(HyphenateText, LeavesSoftHyphenatedWordsAndAddressesAlone) {
   EXPECT_EQ(hyphenateText(english_US, "hyph\u00ADenation hyphenation", "-"),
             "hyph\u00ADenation hy-phen-ation");
@@ -60,6 +105,42 @@ TEST(HyphenateText, OutputMayAlsoBeTheInputOrTheSeparator) {
   (void)appendHyphenatedText(english_US, std::string_view(t).substr(1),
                              std::string_view(t).substr(0, 1), t);
   EXPECT_EQ(t, "=hyphenationhy=phen=ation");
+}
+
+TEST(HyphenateText, RunsTooLongForProseAreCopied) {
+  // (Compared with EXPECT_TRUE: a failure should not print a megabyte.)
+  std::string blob = "hyphenation" + std::string(std::size_t{1} << 20, 'a');
+  EXPECT_TRUE(hyphenateText(english_US, blob + " hyphenation", "-") == blob + " hy-phen-ation");
+  // Up to the limit a run is prose.
+  blob.resize(std::size_t{1} << 20);
+  EXPECT_TRUE(hyphenateText(english_US, blob, "-").starts_with("hy-phen-ation"));
+}
+
+// A stream cut anywhere gives what the whole text gives.
+TEST(TextStream, AgreesWithTheWholeTextWhereverItIsCut) {
+  std::mt19937 rng(7);
+  const std::vector<std::string> parts{
+      "hyphenation", " ",        "\u00a0", "Σύγκριση", "\xFF",          "\xC3",  "ü",
+      "-",           "\n",       "\u00AD", "@",        "://",           "Täter", "a\u0301",
+      "3",           "\xE2\x82", "www.",   "\u3000",   "Silbentrennung"};
+  std::uniform_int_distribution<std::size_t> pick(0, parts.size() - 1);
+  for (int round = 0; round < 300; ++round) {
+    std::string text;
+    for (int i = 0; i < 40; ++i) text += parts[pick(rng)];
+    if (round % 50 == 0) text += std::string((std::size_t{1} << 20) + 10, 'x') + " hyphenation";
+    const std::string separator = round % 7 == 0 ? std::string(10'000, '=') : "|";
+    std::string streamed;
+    TextStream stream(german_1996, separator,
+                      [&streamed](std::string_view piece) { streamed += piece; });
+    for (std::size_t at = 0; at < text.size();) {
+      const std::size_t length =
+          std::min<std::size_t>(text.size() - at, rng() % 9 + (rng() % 50 == 0 ? 100'000 : 0));
+      stream.write(std::string_view(text).substr(at, length));
+      at += length;
+    }
+    stream.finish();
+    ASSERT_EQ(streamed, hyphenateText(german_1996, text, separator)) << text.substr(0, 200);
+  }
 }
 
 TEST(HyphenateText, RemovingTheSeparatorsGivesBackTheInput) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -8,11 +10,23 @@
 
 namespace morvane {
 
-/// `text` with `separator` at every break of every word. A word is a maximal
-/// run of letters and combining marks (Unicode categories L and M); all else is
+/// `text` with `separator` at every break of every word; everything else is
 /// copied unchanged, so removing the separators gives back the input exactly.
-/// Left as they are: a word that already holds a soft hyphen, and every word
-/// of a URL or e-mail address.
+///
+/// A word is a maximal run of letters and combining marks (Unicode
+/// categories L and M), joined by the characters other than hyphens that the
+/// language's character map names (the apostrophes of French, Italian or
+/// Ukrainian: "aujourd’hui", "aujourd'hui") when they stand between two
+/// letters. Hyphens are breaks already: the parts between them are
+/// hyphenated on their own. Words are scored in NFC, so canonically
+/// equivalent spellings break alike, and never break inside a grapheme
+/// cluster; in scripts written without spaces (Thai) words are found with a
+/// dictionary first.
+///
+/// Left as they are: a word that already holds a soft hyphen, every word of
+/// a run between white space that looks like a URL or an e-mail address
+/// ("://", "@", "www."), and any run of more than 2^20 code units without
+/// white space (encoded data rather than prose).
 [[nodiscard]] std::u32string hyphenateText(const Hyphenator& h, std::u32string_view text,
                                            std::u32string_view separator = U"\u00AD");
 /// The same for UTF-8. Bytes that are not valid UTF-8 are copied unchanged and
@@ -21,9 +35,34 @@ namespace morvane {
                                         std::string_view separator = "\u00AD");
 
 /// Appends the hyphenated `text` to `out` and returns how many words it met.
-/// For streaming in pieces, cut the input only at white space, so that every
-/// piece holds whole words. `text` and `separator` may point into `out`.
+/// `text` and `separator` may point into `out`.
 std::size_t appendHyphenatedText(const Hyphenator& h, std::string_view text,
                                  std::string_view separator, std::string& out);
+
+/// Hyphenates UTF-8 text that arrives in pieces, cut anywhere (even inside
+/// a character), and hands the result to `out` in pieces of bounded size:
+/// together they are exactly `hyphenateText` of the whole input, and memory
+/// stays bounded however long the input, its lines or the separator.
+class TextStream {
+ public:
+  using Writer = std::function<void(std::string_view)>;
+
+  TextStream(const Hyphenator& h, std::string_view separator, Writer out);
+  ~TextStream();
+  TextStream(const TextStream&) = delete;
+  TextStream& operator=(const TextStream&) = delete;
+
+  /// Reads more input; may call the writer.
+  void write(std::string_view text);
+  /// Ends the input and hands over what is left. Call once, last.
+  void finish();
+  /// Words met so far.
+  [[nodiscard]] std::size_t words() const;
+
+  struct State;  // defined by the implementation
+
+ private:
+  std::unique_ptr<State> state_;
+};
 
 }  // namespace morvane

@@ -34,6 +34,30 @@ std::size_t decodeUtf8Char(std::string_view bytes, char32_t& out) {
   return length;
 }
 
+bool startsTruncatedUtf8(std::string_view bytes) {
+  if (bytes.empty()) return false;
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+  const unsigned char lead = byte(0);
+  const std::size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                             : lead >= 0xE0 && lead <= 0xEF ? 3
+                             : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                            : 0;
+  if (length == 0 || bytes.size() >= length) return false;
+  // The second byte's range depends on the lead (no overlong forms, no
+  // surrogates, nothing beyond U+10FFFF); the others are any continuation.
+  unsigned char low = 0x80;
+  unsigned char high = 0xBF;
+  if (lead == 0xE0) low = 0xA0;
+  if (lead == 0xED) high = 0x9F;
+  if (lead == 0xF0) low = 0x90;
+  if (lead == 0xF4) high = 0x8F;
+  if (bytes.size() > 1 && (byte(1) < low || byte(1) > high)) return false;
+  for (std::size_t i = 2; i < bytes.size(); ++i) {
+    if ((byte(i) & 0xC0) != 0x80) return false;
+  }
+  return true;
+}
+
 std::string invalidUtf8Message(std::size_t offset) {
   return "invalid UTF-8 at byte offset " + std::to_string(offset);
 }

@@ -11,6 +11,10 @@ namespace morvane::detail {
 /// when the first byte does not start one.
 std::size_t decodeUtf8Char(std::string_view bytes, char32_t& out);
 
+/// True when `bytes` is shorter than the well-formed sequence it starts, so
+/// that more bytes may still complete it.
+bool startsTruncatedUtf8(std::string_view bytes);
+
 /// Decodes UTF-8, throwing `Error` with the byte offset of the first invalid byte.
 std::u32string decodeUtf8(std::string_view bytes);
 

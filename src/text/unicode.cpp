@@ -1,0 +1,154 @@
+#include "text/unicode.hpp"
+
+#include <unicode/brkiter.h>
+#include <unicode/normalizer2.h>
+#include <unicode/uchar.h>
+#include <unicode/unistr.h>
+
+#include <memory>
+
+#include "morvane/error.hpp"
+
+namespace morvane::detail {
+
+namespace {
+
+constexpr std::array<std::uint8_t, 128> asciiClasses() {
+  std::array<std::uint8_t, 128> classes{};
+  for (char32_t c = 0; c < 128; ++c) {
+    if ((c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z')) classes[c] = CharClass::kLetter;
+    if ((c >= 0x09 && c <= 0x0D) || c == U' ') classes[c] = CharClass::kWhiteSpace;
+  }
+  return classes;
+}
+
+/// Below U+0300 every character is in NFC, alone in its grapheme cluster
+/// (but for CR LF, which is never in a word) and of combining class 0.
+constexpr char32_t kFirstCombining = 0x300;
+
+void check(UErrorCode status) {
+  if (U_FAILURE(status)) throw Error(std::string("ICU: ") + u_errorName(status));
+}
+
+/// UTF-16 offsets of every code point of `word`, and of its end.
+std::vector<std::int32_t> utf16Offsets(std::u32string_view word) {
+  std::vector<std::int32_t> offsets(word.size() + 1, 0);
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    offsets[i + 1] = offsets[i] + (word[i] > 0xFFFF ? 2 : 1);
+  }
+  return offsets;
+}
+
+icu::UnicodeString utf16Of(std::u32string_view word) {
+  return icu::UnicodeString::fromUTF32(reinterpret_cast<const UChar32*>(word.data()),
+                                       static_cast<std::int32_t>(word.size()));
+}
+
+/// A break iterator per thread: they are not safe to share.
+template <icu::BreakIterator* (*Create)(const icu::Locale&, UErrorCode&)>
+icu::BreakIterator& breakIterator() {
+  thread_local const std::unique_ptr<icu::BreakIterator> iterator = [] {
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::BreakIterator> made(Create(icu::Locale::getRoot(), status));
+    check(status);
+    return made;
+  }();
+  return *iterator;
+}
+
+}  // namespace
+
+const std::array<std::uint8_t, 128> CharClass::kAscii = asciiClasses();
+
+bool isLetterOrMarkSlow(char32_t c) {
+  return (U_GET_GC_MASK(static_cast<UChar32>(c)) & (U_GC_L_MASK | U_GC_M_MASK)) != 0;
+}
+
+bool isWhiteSpaceSlow(char32_t c) { return u_isUWhiteSpace(static_cast<UChar32>(c)) != 0; }
+
+bool needsDictionary(char32_t c) {
+  return c >= 0x0E00 &&
+         u_getIntPropertyValue(static_cast<UChar32>(c), UCHAR_LINE_BREAK) == U_LB_COMPLEX_CONTEXT;
+}
+
+bool mayNeedNormalising(std::u32string_view word) {
+  std::uint8_t previous = 0;
+  for (const char32_t c : word) {
+    if (c < kFirstCombining) {
+      previous = 0;
+      continue;
+    }
+    const auto u = static_cast<UChar32>(c);
+    if (u_getIntPropertyValue(u, UCHAR_NFC_QUICK_CHECK) != UNORM_YES) return true;
+    const std::uint8_t combining = u_getCombiningClass(u);
+    if (combining != 0 && combining < previous) return true;
+    previous = combining;
+  }
+  return false;
+}
+
+NormalisedWord normaliseNfc(std::u32string_view word) {
+  UErrorCode status = U_ZERO_ERROR;
+  const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
+  check(status);
+  NormalisedWord out;
+  std::size_t start = 0;
+  const auto flush = [&](std::size_t end) {
+    out.starts.emplace_back(start, out.text.size());
+    const icu::UnicodeString piece =
+        nfc->normalize(utf16Of(word.substr(start, end - start)), status);
+    check(status);
+    const std::int32_t length = piece.countChar32();
+    const std::size_t at = out.text.size();
+    out.text.resize(at + static_cast<std::size_t>(length));
+    piece.toUTF32(reinterpret_cast<UChar32*>(out.text.data() + at), length, status);
+    check(status);
+  };
+  for (std::size_t i = 1; i < word.size(); ++i) {
+    if (nfc->hasBoundaryBefore(static_cast<UChar32>(word[i]))) {
+      flush(i);
+      start = i;
+    }
+  }
+  if (!word.empty()) flush(word.size());
+  out.starts.emplace_back(word.size(), out.text.size());
+  return out;
+}
+
+bool mayJoinGraphemes(std::u32string_view word) {
+  for (const char32_t c : word) {
+    if (c >= kFirstCombining &&
+        u_getIntPropertyValue(static_cast<UChar32>(c), UCHAR_GRAPHEME_CLUSTER_BREAK) !=
+            U_GCB_OTHER) {
+      return true;
+    }
+  }
+  return false;
+}
+
+void keepGraphemeBoundaries(std::u32string_view word, std::vector<std::size_t>& positions) {
+  icu::BreakIterator& clusters = breakIterator<icu::BreakIterator::createCharacterInstance>();
+  const icu::UnicodeString text = utf16Of(word);  // the iterator reads it in place
+  clusters.setText(text);
+  const std::vector<std::int32_t> offsets = utf16Offsets(word);
+  std::size_t kept = 0;
+  for (const std::size_t p : positions) {
+    if (clusters.isBoundary(offsets[p]) != 0) positions[kept++] = p;
+  }
+  positions.resize(kept);
+}
+
+void dictionaryWordBreaks(std::u32string_view run, std::vector<std::size_t>& breaks) {
+  icu::BreakIterator& words = breakIterator<icu::BreakIterator::createWordInstance>();
+  const icu::UnicodeString text = utf16Of(run);  // the iterator reads it in place
+  words.setText(text);
+  const std::vector<std::int32_t> offsets = utf16Offsets(run);
+  breaks.clear();
+  std::size_t index = 0;
+  for (std::int32_t b = words.first(); b != icu::BreakIterator::DONE; b = words.next()) {
+    while (index < offsets.size() && offsets[index] < b) ++index;
+    if (index > 0 && index < run.size() && offsets[index] == b) breaks.push_back(index);
+  }
+}
+
+}  // namespace morvane::detail

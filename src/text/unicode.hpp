@@ -1,0 +1,70 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace morvane::detail {
+
+/// Character properties the text layer asks about, from ICU, with the
+/// ASCII answers in a table so that plain English text never calls out.
+class CharClass {
+ public:
+  enum : std::uint8_t {
+    kLetter = 1,      // general category L or M
+    kWhiteSpace = 2,  // Unicode White_Space
+  };
+  /// The ASCII bytes' classes.
+  static const std::array<std::uint8_t, 128> kAscii;
+};
+
+bool isLetterOrMarkSlow(char32_t c);
+bool isWhiteSpaceSlow(char32_t c);
+
+/// Unicode general categories L (letters) and M (marks).
+inline bool isLetterOrMark(char32_t c) {
+  return c < 0x80 ? (CharClass::kAscii[c] & CharClass::kLetter) != 0 : isLetterOrMarkSlow(c);
+}
+
+/// Unicode White_Space.
+inline bool isWhiteSpace(char32_t c) {
+  return c < 0x80 ? (CharClass::kAscii[c] & CharClass::kWhiteSpace) != 0 : isWhiteSpaceSlow(c);
+}
+
+/// True for a character of a script written without spaces between words
+/// (Thai, Lao, Khmer, Myanmar: line-breaking class SA), whose words are found
+/// with a dictionary.
+bool needsDictionary(char32_t c);
+
+/// True when `word` might not be in NFC (the quick check says no or maybe, or
+/// combining marks are out of canonical order). Never false for a word that
+/// is not in NFC.
+bool mayNeedNormalising(std::u32string_view word);
+
+/// `word` in NFC, cut where NFC never joins characters across: `starts`
+/// receives, for every piece, where it starts in `word` and in the result
+/// (the result's end and `word.size()` close the list).
+struct NormalisedWord {
+  std::u32string text;
+  std::vector<std::pair<std::size_t, std::size_t>> starts;  // (in word, in text)
+};
+NormalisedWord normaliseNfc(std::u32string_view word);
+
+/// True when some character of `word` can take part in a grapheme cluster of
+/// more than one character (a combining mark, a spacing vowel sign, a
+/// joiner, a Hangul jamo).
+bool mayJoinGraphemes(std::u32string_view word);
+
+/// Keeps of `positions` (ascending, within 1 … word.size() − 1) those that
+/// are grapheme cluster boundaries of `word`.
+void keepGraphemeBoundaries(std::u32string_view word, std::vector<std::size_t>& positions);
+
+/// The word boundaries a dictionary finds in `run` (a run of letters of a
+/// script without spaces), ascending, without 0 and `run.size()`.
+void dictionaryWordBreaks(std::u32string_view run, std::vector<std::size_t>& breaks);
+
+}  // namespace morvane::detail

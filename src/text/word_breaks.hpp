@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+#include "morvane/hyphenator.hpp"
+
+namespace morvane::detail {
+
+/// Where a word of running text breaks: the positions (in code points of
+/// `word`) after which a separator goes, ascending, into `breaks`. The word
+/// is scored in NFC, so that canonically equivalent spellings break alike,
+/// and never breaks inside a grapheme cluster.
+void textWordBreaks(const Hyphenator& h, std::u32string_view word,
+                    std::vector<std::size_t>& breaks);
+
+}  // namespace morvane::detail
