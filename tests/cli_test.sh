@@ -38,19 +38,34 @@ check "unknown option" 2 '' 'usage:' --frobnicate
 check "missing value" 2 '' 'usage:' -l
 check "both modes" 2 '' 'usage:' --words --text
 check "words and stdin mode" 2 '' 'usage:' --words hyphenation
-check "invalid UTF-8 argument" 1 'hy-phen-ation\n' 'byte offset 2' hyphenation $'ab\xff'
+check "invalid UTF-8 argument is reported and copied" 1 'hy-phen-ation\nab\xff\nta-ble\n' \
+  'argument 2: invalid UTF-8 at byte offset 2' hyphenation $'ab\xff' table
+check "long options with =" 0 'Sil/ben/tren/nung\n' '' --language=de --separator=/ Silbentrennung
+check "short options joined" 0 'Sil/ben/tren/nung\n' '' -lde -s/ Silbentrennung
+check "options after words" 0 'hy=phen=ation\n' '' hyphenation -s =
+check "-- ends the options" 0 '--words\n' '' -- --words
+check "unknown option after an action" 2 '' 'unknown option --bogus' --list-languages --bogus
+check "unknown option before an action" 2 '' 'unknown option --bogus' --bogus --list-languages
+check "unknown short option" 2 '' 'unknown option -x' -x hyphenation
+check "explicit hyphens stay breaks" 0 'e-mail\nco-op-er-a-tion\n' '' e-mail co-operation
+check "U+2010 is a hyphen too" 0 'co\xe2\x80\x90op-er-a-tion\n' '' $'co\xe2\x80\x90operation'
+check "a word with spaces is text" 0 'hy-phen-ation ta-ble\n' '' 'hyphenation table'
+check "apostrophes as the language sees them" 0 "au-jour-d'hui\n" '' -l fr "aujourd'hui"
+check "an apostrophe English does not list" 0 "hy-phen-ation's\n" '' "hyphenation's"
+check "decomposed letters" 0 'ма\xd0\xb8\xcc\x86-ский\n' '' -l ru $'ма\xd0\xb8\xcc\x86ский'
 check "version" 0 "morvane-hyphenate $("$cmd" --version | cut -d' ' -f2)\n" '' --version
 [[ $("$cmd" --list-languages | wc -l) -eq 73 ]] && passes=$((passes + 1)) || { echo "FAIL list-languages"; failures=$((failures + 1)); }
 [[ $("$cmd" --help) == usage:* ]] && passes=$((passes + 1)) || { echo "FAIL help"; failures=$((failures + 1)); }
 
 input='hyphenation\n  table\nprojects\n\n'
-check "--words keeps lines whole" 0 'hy-phen-ation\n  table\nprojects\n\n' '' --words
+check "--words keeps every byte" 0 'hy-phen-ation\n  ta-ble\nprojects\n\n' '' --words
 input='hyphenation\ntable'
-check "--words without final line feed" 0 'hy-phen-ation\nta-ble\n' '' --words
+check "--words without final line feed" 0 'hy-phen-ation\nta-ble' '' --words
 input=''
 check "--words on empty input" 0 '' '' --words
-input='table\nbad\xff\nnever\n'
-check "--words stops at invalid UTF-8" 1 'ta-ble\n' 'line 2' --words
+input='table\nbad\xff\nhyphenation\n\xc3\n'
+check "--words reports invalid lines, copies them and goes on" 1 \
+  'ta-ble\nbad\xff\nhy-phen-ation\n\xc3\n' 'line 2: invalid UTF-8 at byte offset 3.*line 4: invalid UTF-8 at byte offset 0' --words
 
 input='The hyphenation, of text.\n'
 check "--text" 0 'The hy|phen|ation, of text.\n' '' --text -s '|'
@@ -63,6 +78,97 @@ input='hyphen\xffation \xc3 hyphenation\n'
 check "--text copies invalid UTF-8" 0 'hy-phen\xffation \xc3 hy-phen-ation\n' '' -s -
 input='one two three\n'
 check "--stats" 0 'one two three\n' 'words: 3' --stats -s -
+
+input='<p class="x">hyphenation &amp; caf&eacute;s</p><pre>hyphenation</pre>\n'
+check "--html" 0 '<p class="x">hy|phen|ation &amp; caf&eacute;s</p><pre>hyphenation</pre>\n' '' --html -s '|'
+input='<p>hyphenation</p>'
+check "--html with &shy;" 0 '<p>hy&shy;phen&shy;ation</p>' '' --html -s '&shy;'
+input='<?xml version="1.0"?><p>hyphenation<br/>hyphenation</p>'
+check "--xml" 0 '<?xml version="1.0"?><p>hy|phen|ation<br/>hy|phen|ation</p>' '' --xml -s '|'
+input='<p lang="de">Silbentrennung</p><p lang="tlh">hyphenation</p>'
+check "--html follows lang" 0 '<p lang="de">Sil|ben|tren|nung</p><p lang="tlh">hyphenation</p>' '' --html -s '|'
+check "modes exclude each other" 2 '' 'exclude each other' --html --text
+
+# Reading a directory or a closed standard input fails in every mode.
+for mode in --words --text --html; do
+  "$cmd" $mode </ >/dev/null 2>"$work/err"
+  status=$?
+  if [[ $status -eq 1 ]] && grep -q 'cannot read standard input' "$work/err"; then
+    passes=$((passes + 1))
+  else
+    echo "FAIL $mode reading a directory: status $status, $(cat "$work/err")"; failures=$((failures + 1))
+  fi
+  "$cmd" $mode <&- >/dev/null 2>"$work/err"
+  status=$?
+  if [[ $status -eq 1 ]] && grep -q 'cannot read standard input' "$work/err"; then
+    passes=$((passes + 1))
+  else
+    echo "FAIL $mode with standard input closed: status $status, $(cat "$work/err")"; failures=$((failures + 1))
+  fi
+done
+
+# Every kind of output is checked: a full disk or a closed standard output
+# is an error.
+for args in "hyphenation" "--help" "--version" "--list-languages"; do
+  for target in /dev/full closed; do
+    [[ $target == /dev/full && ! -w /dev/full ]] && continue
+    if [[ $target == closed ]]; then
+      "$cmd" $args </dev/null >&- 2>"$work/err"
+    else
+      "$cmd" $args </dev/null >/dev/full 2>"$work/err"
+    fi
+    status=$?
+    if [[ $status -eq 1 ]] && grep -q 'cannot write standard output' "$work/err"; then
+      passes=$((passes + 1))
+    else
+      echo "FAIL $args into $target: status $status, $(cat "$work/err")"; failures=$((failures + 1))
+    fi
+  done
+done
+
+# --list-languages names the tags each language answers to.
+if "$cmd" --list-languages | grep -q '^de-ch-1901 .*German_Swiss .*de-ch'; then
+  passes=$((passes + 1))
+else
+  echo "FAIL list-languages shows no tags"; failures=$((failures + 1))
+fi
+
+# On a terminal the breaks of running text are visible.
+printf 'hyphenation\n' >"$work/in"
+got=$(script -qec "$cmd --text <$work/in" /dev/null </dev/null | tr -d '\r')
+if [[ $got == "hy·phen·ation" ]]; then
+  passes=$((passes + 1))
+else
+  echo "FAIL terminal separator: '$got'"; failures=$((failures + 1))
+fi
+
+# Memory stays bounded: a 100 MB line in word mode, and a 10 KB separator on
+# a megabyte of text (the maximum resident set of the command, in KB).
+peak() {
+  python3 - "$cmd" "$@" <<'PY'
+import resource, subprocess, sys
+cmd, kind = sys.argv[1], sys.argv[2]
+if kind == "line":
+    args, chunk, count = [cmd, "--words"], b"hyphenation" * 100000, 91
+else:
+    args, chunk, count = [cmd, "--text", "-s", "=" * 10000], b"hyphenation " * 87000, 1
+p = subprocess.Popen(args, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL)
+for _ in range(count):
+    p.stdin.write(chunk)
+p.stdin.write(b"\n")
+p.stdin.close()
+status = p.wait()
+print(status, resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)
+PY
+}
+for kind in line separator; do
+  read -r status kb < <(peak "$kind")
+  if [[ $status -eq 0 && $kb -lt 65536 ]]; then
+    passes=$((passes + 1))
+  else
+    echo "FAIL memory for a long $kind: status $status, $kb KB"; failures=$((failures + 1))
+  fi
+done
 
 # A failed write is an error, not a success.
 if [[ -w /dev/full ]]; then

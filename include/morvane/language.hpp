@@ -81,6 +81,9 @@ std::ostream& operator<<(std::ostream& out, const std::vector<Language>& languag
 /// The language for a BCP 47 tag ("en", "de-CH", "sr-Latn", "pt-BR"); case and
 /// "_" for "-" do not matter. Nothing for an unknown tag: never a guess.
 [[nodiscard]] std::optional<Language> languageFromTag(std::string_view tag);
+/// The BCP 47 tags `languageFromTag` takes for `language`, as listed (lower
+/// case); `languageFromTag` also takes each with a region added ("fr-ca").
+[[nodiscard]] std::vector<std::string_view> languageTags(Language language);
 /// Any of the three: file code, then enumerator name, then BCP 47 tag.
 [[nodiscard]] std::optional<Language> findLanguage(std::string_view nameOrTag);
 

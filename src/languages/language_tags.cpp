@@ -2,6 +2,7 @@
 #include <array>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "morvane/language.hpp"
 
@@ -168,6 +169,15 @@ std::optional<Language> languageFromTag(std::string_view tag) {
     wanted.resize(dash);
   }
   return std::nullopt;
+}
+
+std::vector<std::string_view> languageTags(Language language) {
+  (void)fromEnum(language);  // checks it
+  std::vector<std::string_view> tags;
+  for (const auto& [tag, known] : kTags) {
+    if (known == language) tags.push_back(tag);
+  }
+  return tags;
 }
 
 std::optional<Language> findLanguage(std::string_view nameOrTag) {

@@ -33,7 +33,8 @@ template <class Units, class Out>
 std::size_t hyphenateWhole(const Hyphenator& h, typename Units::Char const* data, std::size_t size,
                            std::basic_string_view<typename Units::Char> separator, Out& out) {
   detail::TextScanner<Units, Out> scanner(separator, out);
-  scanner.use(&h);
+  const detail::WordJoiners joiners(h);
+  scanner.use(&h, &joiners);
   scanner.feed({data, size});
   scanner.endText();
   return scanner.words();
@@ -73,10 +74,11 @@ std::size_t appendHyphenatedText(const Hyphenator& h, std::string_view text,
 
 struct TextStream::State {
   State(const Hyphenator& hyphenator, std::string_view sep, Writer writer)
-      : h(hyphenator), separator(sep), out(std::move(writer)), scanner(separator, out) {
-    scanner.use(&h);
+      : h(hyphenator), joiners(h), separator(sep), out(std::move(writer)), scanner(separator, out) {
+    scanner.use(&h, &joiners);
   }
   Hyphenator h;
+  detail::WordJoiners joiners;
   std::string separator;
   detail::OutputBuffer out;
   detail::TextScanner<detail::Utf8Units, detail::OutputBuffer> scanner;

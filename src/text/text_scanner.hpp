@@ -51,12 +51,13 @@ class TextScanner {
 
   TextScanner(View separator, Out& out) : separator_(separator), out_(out) {}
 
-  /// Words read from now on are hyphenated with `h` (not copied: it must
-  /// outlive its use), or copied as they are when it is null. Call between
-  /// stretches of text (after `endText`).
-  void use(const Hyphenator* h) {
+  /// Words read from now on are hyphenated with `h`, whose joiners are
+  /// `joiners`, or copied as they are when `h` is null. Neither is copied:
+  /// both must outlive their use. Call between stretches of text (after
+  /// `endText`).
+  void use(const Hyphenator* h, const WordJoiners* joiners) {
     h_ = h;
-    joiners_ = h == nullptr ? WordJoiners() : WordJoiners(*h);
+    joiners_ = joiners;
   }
 
   /// Reads more text.
@@ -140,7 +141,7 @@ class TextScanner {
           end += next.length;
           continue;
         }
-        if (!next.valid || !joiners_.contains(next.value) || end + next.length >= text.size()) {
+        if (!next.valid || !joiners_->contains(next.value) || end + next.length >= text.size()) {
           break;
         }
         const TextUnit after = *Units::read(text, end + next.length, true);
@@ -217,7 +218,7 @@ class TextScanner {
   View separator_;
   Out& out_;
   const Hyphenator* h_ = nullptr;
-  WordJoiners joiners_;
+  const WordJoiners* joiners_ = nullptr;
   std::basic_string<Char> pending_;  // the start of a run whose end has not come yet
   bool longRun_ = false;             // copying a run too long to be prose
   std::size_t words_ = 0;

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "morvane/hyphenator.hpp"
+
+namespace morvane {
+
+/// How `hyphenateHtml` reads a document.
+struct HtmlOptions {
+  /// Put at every break. U+00AD in UTF-8 by default; "&shy;" works as well.
+  std::string separator = "\u00AD";
+
+  /// HTML syntax, or XHTML (XML syntax: `<p/>` is an empty element, names
+  /// keep their case, CDATA sections, no raw text). `Detect` reads a
+  /// document that begins with "<?xml", or whose root declares the XHTML
+  /// namespace, as XHTML (EPUB content documents do both), and others as
+  /// HTML.
+  enum class Syntax { Detect, Html, Xhtml } syntax = Syntax::Detect;
+
+  /// The hyphenator for the content of an element whose `lang` or
+  /// `xml:lang` attribute names `tag` (a BCP 47 tag), or nothing to leave
+  /// that content as it is. By default the built-in language of the tag
+  /// (`languageFromTag`); content in a language without patterns, or of
+  /// `lang=""`, is left alone.
+  std::function<std::optional<Hyphenator>(std::string_view tag)> hyphenatorFor;
+};
+
+/// `document` (UTF-8 HTML or XHTML) with the separator at every break of
+/// every word of its text, and every other byte as it was: tags, attribute
+/// values, comments, the doctype, processing instructions, CDATA sections
+/// and character references are never touched (a word holding a reference,
+/// "caf&eacute;", is scored as it reads, "café", and the reference stays
+/// whole). The content of `script`, `style`, `textarea`, `title`, `pre`,
+/// `code`, `kbd`, `samp`, `var`, `math` and `svg`, and of any element whose
+/// class list holds `donthyphenate`, is left as it is. Text outside any
+/// `lang` is hyphenated with `h`. Words are found as `hyphenateText` finds
+/// them; markup ends a word. Malformed markup is read as browsers read it,
+/// as far as where text is goes, and nothing is ever dropped or moved.
+[[nodiscard]] std::string hyphenateHtml(const Hyphenator& h, std::string_view document,
+                                        const HtmlOptions& options = {});
+
+/// `hyphenateHtml` for a document that arrives in pieces, cut anywhere:
+/// the writer receives, in pieces of bounded size, exactly what
+/// `hyphenateHtml` gives for the whole, and memory stays bounded.
+class HtmlStream {
+ public:
+  using Writer = std::function<void(std::string_view)>;
+
+  HtmlStream(const Hyphenator& h, const HtmlOptions& options, Writer out);
+  ~HtmlStream();
+  HtmlStream(const HtmlStream&) = delete;
+  HtmlStream& operator=(const HtmlStream&) = delete;
+
+  /// Reads more of the document; may call the writer.
+  void write(std::string_view bytes);
+  /// Ends the document and hands over what is left. Call once, last.
+  void finish();
+  /// Words met so far.
+  [[nodiscard]] std::size_t words() const;
+
+  struct State;  // defined by the implementation
+
+ private:
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace morvane

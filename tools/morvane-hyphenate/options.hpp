@@ -1,0 +1,34 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace morvane::tools {
+
+inline constexpr int kOk = 0;
+inline constexpr int kFailure = 1;
+inline constexpr int kUsageError = 2;
+
+/// What the command line asks for.
+struct Options {
+  enum class Mode { kArguments, kWords, kText, kHtml, kXhtml };
+  enum class Action { kHyphenate, kListLanguages, kHelp, kVersion };
+
+  Action action = Action::kHyphenate;
+  Mode mode = Mode::kText;
+  std::string language = "en-us";
+  std::optional<std::string> separator;
+  bool stats = false;
+  std::vector<std::string> words;
+};
+
+/// The options, or the exit status of a usage error (already reported).
+std::variant<Options, int> parseOptions(int argc, char** argv);
+
+/// The usage lines and the help text.
+extern const char* const kUsage;
+extern const char* const kHelp;
+
+}  // namespace morvane::tools
