@@ -10,6 +10,8 @@ install(TARGETS morvane EXPORT morvaneTargets
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 if(TARGET morvane-hyphenate)
   install(TARGETS morvane-hyphenate RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES tools/morvane-hyphenate/morvane-hyphenate.1
+          DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()
 
 set(MORVANE_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/morvane)

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "morvane/hyphenator.hpp"
 
@@ -12,6 +13,10 @@ namespace morvane {
 
 /// How `hyphenateHtml` reads a document.
 struct HtmlOptions {
+  HtmlOptions() = default;
+  // NOLINTNEXTLINE(google-explicit-constructor): the separator is what most callers set
+  HtmlOptions(std::string separator) : separator(std::move(separator)) {}
+
   /// Put at every break. U+00AD in UTF-8 by default; "&shy;" works as well.
   std::string separator = "\u00AD";
 

@@ -10,7 +10,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
 version=$(sed -n 's/^#define MORVANE_VERSION "\(.*\)"$/\1/p' "$build/include/morvane/version.hpp")
-expected="$version hy-phen-ation"
+# Run from PREFIX/bin, the program finds the data under PREFIX.
+expected="$version hy-phen-ation $work/prefix/share/morvane"
 
 check() {
   local name=$1
@@ -20,7 +21,8 @@ check() {
     { cat "$work/$name.log"; echo "FAIL $name: configure"; return 1; }
   cmake --build "$work/$name" >>"$work/$name.log" 2>&1 || { cat "$work/$name.log"; echo "FAIL $name: build"; return 1; }
   local got
-  got=$("$work/$name/app")
+  cp "$work/$name/app" "$work/prefix/bin/$name-app"
+  got=$("$work/prefix/bin/$name-app")
   [[ $got == "$expected" ]] || { echo "FAIL $name: printed '$got', wanted '$expected'"; return 1; }
   echo "ok $name"
 }
@@ -28,3 +30,7 @@ check() {
 check find_package -DCMAKE_PREFIX_PATH="$work/prefix"
 PKG_CONFIG_PATH="$work/prefix/lib/pkgconfig:$work/prefix/lib64/pkgconfig" check pkg_config
 check add_subdirectory -DMORVANE_SOURCE_DIR="$source"
+
+# The manual page is installed.
+[[ -f "$work/prefix/share/man/man1/morvane-hyphenate.1" ]] || { echo "FAIL no manual page"; exit 1; }
+echo "ok manual page"
