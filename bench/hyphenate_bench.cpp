@@ -88,16 +88,31 @@ void BM_Hyphenate(benchmark::State& state, const std::string& list) {
   reportPerWord(state, w.size());
 }
 
-void BM_Text(benchmark::State& state, const std::string& sample, const Hyphenator& h) {
+/// A text of bench/texts/, repeated to a megabyte.
+std::string megabyteOf(const std::string& file) {
+  const std::string one = readFile(std::string(MORVANE_BENCH_TEXTS) + "/" + file);
   std::string text;
-  const std::string one = readFile(std::string(MORVANE_BENCH_TEXTS) + "/" + sample + ".txt");
   while (text.size() < (std::size_t{1} << 20)) text += one;
+  return text;
+}
+
+void BM_Text(benchmark::State& state, const std::string& sample, morvane::Language language) {
+  const std::string text = megabyteOf(sample + ".txt");
+  const Hyphenator& h = morvane::languageHyphenator(language);
   std::string out;
   for (auto _ : state) {
     out.clear();
     benchmark::DoNotOptimize(morvane::appendHyphenatedText(h, text, "\u00AD", out));
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+
+void BM_Html(benchmark::State& state, const std::string& sample) {
+  const std::string document = megabyteOf(sample);
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(morvane::hyphenateHtml(morvane::english_US, document));
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * document.size()));
 }
 
 // A single word of state.range(0) letters: the cost per letter stays flat.
@@ -139,8 +154,12 @@ BENCHMARK_CAPTURE(BM_InsertHyphens, en, std::string("en"));
 BENCHMARK_CAPTURE(BM_InsertHyphens, de, std::string("de"));
 BENCHMARK_CAPTURE(BM_Hyphenate, en, std::string("en"));
 BENCHMARK_CAPTURE(BM_Hyphenate, de, std::string("de"));
-BENCHMARK_CAPTURE(BM_Text, en, std::string("en"), morvane::english_US.get());
-BENCHMARK_CAPTURE(BM_Text, de, std::string("de"), morvane::german_1996.get());
+BENCHMARK_CAPTURE(BM_Text, en, std::string("en"), morvane::Language::English_US);
+BENCHMARK_CAPTURE(BM_Text, de, std::string("de"), morvane::Language::German_1996);
+BENCHMARK_CAPTURE(BM_Text, ru, std::string("ru"), morvane::Language::Russian);
+BENCHMARK_CAPTURE(BM_Text, el, std::string("el"), morvane::Language::Greek_Mono);
+BENCHMARK_CAPTURE(BM_Text, th, std::string("th"), morvane::Language::Thai);
+BENCHMARK_CAPTURE(BM_Html, en, std::string("handbook.en.html"));
 BENCHMARK(BM_LongWord)->RangeMultiplier(10)->Range(1000, 1000000)->Complexity(benchmark::oN);
 BENCHMARK(BM_HostilePattern)
     ->Args({100'001, 200'000})
