@@ -4,10 +4,14 @@
 
 namespace morvane {
 
-// Where morvane was installed, as fixed when it was built. Each can be
-// overridden at run time by an environment variable of the same name with the
-// prefix "morvane_": morvane_bindir, morvane_libdir, morvane_dynlibdir,
-// morvane_datadir, morvane_libexecdir and morvane_sysconfdir.
+// Where morvane is installed, found when the program runs from where the
+// library is: a shared library in PREFIX/lib, or a program linked with the
+// static library in PREFIX/bin, is under PREFIX wherever the tree was
+// installed or moved to; anywhere else (a build tree) the prefix it was
+// configured with. Each can be overridden by an environment variable of the
+// same name with the prefix "morvane_": morvane_bindir, morvane_libdir,
+// morvane_dynlibdir, morvane_datadir, morvane_libexecdir and
+// morvane_sysconfdir.
 
 /// Programs (morvane-hyphenate).
 [[nodiscard]] std::string getBinDir();
