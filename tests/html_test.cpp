@@ -49,9 +49,10 @@ TEST(HyphenateHtml, LangChoosesTheLanguage) {
   const std::string document =
       "<div lang=\"de-DE\"><p>Silbentrennung</p><p xml:lang=\"en\" lang=\"de\">hyphenation</p>"
       "<p lang=\"\">hyphenation</p><p lang=zz>hyphenation</p></div><p>hyphenation</p>";
-  EXPECT_EQ(marked(document),
-            "<div lang=\"de-DE\"><p>Sil|ben|tren|nung</p><p xml:lang=\"en\" lang=\"de\">hy|phen|ation</p>"
-            "<p lang=\"\">hyphenation</p><p lang=zz>hyphenation</p></div><p>hy|phen|ation</p>");
+  EXPECT_EQ(
+      marked(document),
+      "<div lang=\"de-DE\"><p>Sil|ben|tren|nung</p><p xml:lang=\"en\" lang=\"de\">hy|phen|ation</p>"
+      "<p lang=\"\">hyphenation</p><p lang=zz>hyphenation</p></div><p>hy|phen|ation</p>");
   // Unclosed paragraphs and list items end where HTML ends them.
   EXPECT_EQ(marked("<ul lang=de><li lang=en>hyphenation<li>Silbentrennung</ul>"),
             "<ul lang=de><li lang=en>hy|phen|ation<li>Sil|ben|tren|nung</ul>");
@@ -87,9 +88,10 @@ TEST(HyphenateHtml, MalformedMarkupLosesNothing) {
             "</>hy|phen|ation</ hyphenation>hy|phen|ation");
   std::mt19937 rng(3);
   const std::vector<std::string> parts{
-      "<p>",  "</p>",   "<pre>", "</pre>", "<!--", "-->",     "<",     ">",       "\"",
-      "'",    "&",      ";",     "&amp;",  "=",    "hyphenation", " ", "<script>", "</script>",
-      "<![CDATA[", "]]>", "<?",  "?>",     "lang=de", "\xC3", "é",    "&eacute",  "/"};
+      "<p>",         "</p>",    "<pre>",    "</pre>",    "<!--",      "-->",   "<",
+      ">",           "\"",      "'",        "&",         ";",         "&amp;", "=",
+      "hyphenation", " ",       "<script>", "</script>", "<![CDATA[", "]]>",   "<?",
+      "?>",          "lang=de", "\xC3",     "é",         "&eacute",   "/"};
   std::uniform_int_distribution<std::size_t> pick(0, parts.size() - 1);
   for (int round = 0; round < 2000; ++round) {
     std::string document;
@@ -102,10 +104,22 @@ TEST(HyphenateHtml, MalformedMarkupLosesNothing) {
 
 TEST(HtmlStream, AgreesWithTheWholeDocumentWhereverItIsCut) {
   std::mt19937 rng(8);
-  const std::vector<std::string> parts{
-      "<p lang=de>", "</p>", "<pre>",         "</pre>",   "<!-- x -->", "hyphenation ",
-      "Silbentrennung ", "&eacute;", "<script>a<b</script>", "<?xml version='1.0'?>",
-      "<br/>", "caf&eacute;s ", "\xC3\xA9", "<div class=donthyphenate>", "</div>", "\n"};
+  const std::vector<std::string> parts{"<p lang=de>",
+                                       "</p>",
+                                       "<pre>",
+                                       "</pre>",
+                                       "<!-- x -->",
+                                       "hyphenation ",
+                                       "Silbentrennung ",
+                                       "&eacute;",
+                                       "<script>a<b</script>",
+                                       "<?xml version='1.0'?>",
+                                       "<br/>",
+                                       "caf&eacute;s ",
+                                       "\xC3\xA9",
+                                       "<div class=donthyphenate>",
+                                       "</div>",
+                                       "\n"};
   std::uniform_int_distribution<std::size_t> pick(0, parts.size() - 1);
   for (int round = 0; round < 300; ++round) {
     std::string document;

@@ -68,7 +68,7 @@ using LanguagePointer = std::shared_ptr<const TextLanguage>;
 
 }  // namespace
 
-struct HtmlStream::State : detail::HtmlTokenizer::Handler {
+struct HtmlStream::State final : detail::HtmlTokenizer::Handler {
   State(const Hyphenator& h, const HtmlOptions& options, Writer writer)
       : separator(options.separator),
         syntax(options.syntax),
