@@ -15,7 +15,7 @@ namespace morvane {
 struct HtmlOptions {
   HtmlOptions() = default;
   // NOLINTNEXTLINE(google-explicit-constructor): the separator is what most callers set
-  HtmlOptions(std::string separator) : separator(std::move(separator)) {}
+  HtmlOptions(std::string sep) : separator(std::move(sep)) {}
 
   /// Put at every break. U+00AD in UTF-8 by default; "&shy;" works as well.
   std::string separator = "\u00AD";

@@ -62,7 +62,7 @@ constexpr std::size_t kDeepest = 512;
 struct TextLanguage {
   Hyphenator h;
   detail::WordJoiners joiners;
-  explicit TextLanguage(const Hyphenator& hyphenator) : h(hyphenator), joiners(h) {}
+  explicit TextLanguage(Hyphenator hyphenator) : h(std::move(hyphenator)), joiners(h) {}
 };
 using LanguagePointer = std::shared_ptr<const TextLanguage>;
 

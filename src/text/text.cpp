@@ -73,8 +73,8 @@ std::size_t appendHyphenatedText(const Hyphenator& h, std::string_view text,
 }
 
 struct TextStream::State {
-  State(const Hyphenator& hyphenator, std::string_view sep, Writer writer)
-      : h(hyphenator), joiners(h), separator(sep), out(std::move(writer)), scanner(separator, out) {
+  State(Hyphenator hyphenator, std::string_view sep, Writer writer)
+      : h(std::move(hyphenator)), joiners(h), separator(sep), out(std::move(writer)), scanner(separator, out) {
     scanner.use(&h, &joiners);
   }
   Hyphenator h;

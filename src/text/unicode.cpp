@@ -13,15 +13,6 @@ namespace morvane::detail {
 
 namespace {
 
-constexpr std::array<std::uint8_t, 128> asciiClasses() {
-  std::array<std::uint8_t, 128> classes{};
-  for (char32_t c = 0; c < 128; ++c) {
-    if ((c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z')) classes[c] = CharClass::kLetter;
-    if ((c >= 0x09 && c <= 0x0D) || c == U' ') classes[c] = CharClass::kWhiteSpace;
-  }
-  return classes;
-}
-
 /// Below U+0300 every character is in NFC, alone in its grapheme cluster
 /// (but for CR LF, which is never in a word) and of combining class 0.
 constexpr char32_t kFirstCombining = 0x300;
@@ -47,18 +38,20 @@ icu::UnicodeString utf16Of(std::u32string_view word) {
 /// A break iterator per thread: they are not safe to share.
 template <icu::BreakIterator* (*Create)(const icu::Locale&, UErrorCode&)>
 icu::BreakIterator& breakIterator() {
-  thread_local const std::unique_ptr<icu::BreakIterator> iterator = [] {
+  thread_local std::unique_ptr<icu::BreakIterator> iterator;
+  if (iterator == nullptr) {
     UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<icu::BreakIterator> made(Create(icu::Locale::getRoot(), status));
-    check(status);
-    return made;
-  }();
+    iterator.reset(Create(icu::Locale::getRoot(), status));
+    if (U_FAILURE(status) || iterator == nullptr) {
+      iterator.reset();
+      throw Error(std::string("ICU: ") + u_errorName(status));
+    }
+  }
+  // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDelete): it loses track of thread_local storage
   return *iterator;
 }
 
 }  // namespace
-
-const std::array<std::uint8_t, 128> CharClass::kAscii = asciiClasses();
 
 bool isLetterOrMarkSlow(char32_t c) {
   return (U_GET_GC_MASK(static_cast<UChar32>(c)) & (U_GC_L_MASK | U_GC_M_MASK)) != 0;

@@ -19,7 +19,14 @@ class CharClass {
     kWhiteSpace = 2,  // Unicode White_Space
   };
   /// The ASCII bytes' classes.
-  static const std::array<std::uint8_t, 128> kAscii;
+  static constexpr std::array<std::uint8_t, 128> kAscii = [] {
+    std::array<std::uint8_t, 128> classes{};
+    for (char32_t c = 0; c < 128; ++c) {
+      if ((c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z')) classes[c] = kLetter;
+      if ((c >= 0x09 && c <= 0x0D) || c == U' ') classes[c] = kWhiteSpace;
+    }
+    return classes;
+  }();
 };
 
 bool isLetterOrMarkSlow(char32_t c);

@@ -121,7 +121,7 @@ int hyphenate(const morvane::Hyphenator& h, const Options& options, Output& out,
 int main(int argc, char** argv) {
   const auto parsed = morvane::tools::parseOptions(argc, argv);
   if (const int* status = std::get_if<int>(&parsed)) return *status;
-  const Options& options = std::get<Options>(parsed);
+  const auto& options = std::get<Options>(parsed);
 
   Output out;
   int status = kOk;

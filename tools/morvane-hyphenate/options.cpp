@@ -61,6 +61,7 @@ std::variant<Options, int> parseOptions(int argc, char** argv) {
   std::optional<Options::Action> action;
   opterr = 0;  // reported here, with the usage
   optind = 1;
+  // NOLINTNEXTLINE(concurrency-mt-unsafe): options are read before any thread starts
   for (int c; (c = getopt_long(argc, argv, ":l:s:h", kLong, nullptr)) != -1;) {
     switch (c) {
       case 'l':
