@@ -63,6 +63,51 @@ std::size_t hyphenationPoints(const Hyphenator& h, std::u32string_view word,
 [[nodiscard]] std::vector<std::size_t> hyphenationPoints(const Hyphenator& h,
                                                          std::string_view word);
 
+/// One place where a word may break, as a line breaker needs it: what ends
+/// the line (before the hyphen) and what begins the next. At a standard
+/// break they are the word cut after `position` characters; at a
+/// non-standard one, which only office dictionaries have, the spelling
+/// changes around the break (Hungarian "asszonnyal" at its first: "asz" and
+/// "szonnyal").
+template <class String>
+struct BasicWordBreak {
+  std::size_t position = 0;  // code points of the word before the break
+  String before;
+  String after;
+  bool standard = true;  // false: the spelling changes
+  friend bool operator==(const BasicWordBreak&, const BasicWordBreak&) = default;
+};
+using WordBreak = BasicWordBreak<std::u32string>;
+using Utf8WordBreak = BasicWordBreak<std::string>;
+
+/// Every break of `word`, standard and non-standard, ascending. `hyphenate`,
+/// `hyphenationPoints` and `insertHyphens` give the standard ones only, whose
+/// pieces join to the word.
+[[nodiscard]] std::vector<WordBreak> hyphenationBreaks(const Hyphenator& h,
+                                                       std::u32string_view word);
+[[nodiscard]] std::vector<Utf8WordBreak> hyphenationBreaks(const Hyphenator& h,
+                                                           std::string_view word);
+
+/// `word` with `separator` at every break, the spelling changed at
+/// non-standard ones as they change it ("asz-szony-nyal"): how the office
+/// suites' C library shows a word's breaks.
+[[nodiscard]] std::u32string spellBreaks(const Hyphenator& h, std::u32string_view word,
+                                         std::u32string_view separator = U"-");
+[[nodiscard]] std::string spellBreaks(const Hyphenator& h, std::string_view word,
+                                      std::string_view separator = "-");
+
+/// `h` with the user's exceptions (exception text: a word a line, hyphens at
+/// its breaks) looked up before its own. Entries match every capitalisation
+/// of the word the language's character map knows ("Ta-ble" applies to
+/// "TABLE"), and an entry without hyphens keeps the word whole.
+[[nodiscard]] Hyphenator withExceptions(const Hyphenator& h, std::u32string_view exceptionText);
+[[nodiscard]] Hyphenator withExceptions(const Hyphenator& h, std::string_view exceptionText);
+/// `h` with other minimums for the first and last piece.
+[[nodiscard]] Hyphenator withMinimums(const Hyphenator& h, std::int64_t leftMin,
+                                      std::int64_t rightMin);
+/// `h`, leaving words of fewer than `length` characters whole.
+[[nodiscard]] Hyphenator withMinWordLength(const Hyphenator& h, std::size_t length);
+
 inline constexpr char32_t kSoftHyphen = U'\u00AD';
 
 /// `word` with `separator` at every break.

@@ -5,6 +5,7 @@
 #include "morvane/char_map.hpp"
 #include "morvane/error.hpp"
 #include "morvane/exceptions.hpp"
+#include "morvane/files.hpp"
 #include "morvane/html.hpp"
 #include "morvane/hyphenator.hpp"
 #include "morvane/language.hpp"

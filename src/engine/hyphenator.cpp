@@ -137,10 +137,31 @@ void emitPatternBreaks(const detail::HyphenatorParts& h, std::u32string_view wor
   if (rawLength != 0) emitBreaks(h, word, rawLength, raw, emit);
 }
 
-/// Calls `emit(p)` for every boundary p after which `word` may break.
+/// Calls `emit(b)` for every break b of `word` (a detail::DictionaryBreak:
+/// only an office dictionary's may change the spelling), ascending.
 template <class Emit>
 void forEachBreak(const detail::HyphenatorParts& h, std::u32string_view word, Emit&& emit) {
   const std::size_t n = word.size();
+  if (n < h.minWordLength) return;
+  const auto standard = [&emit](std::size_t p) { emit(detail::DictionaryBreak{p, nullptr, 0}); };
+  if (h.dictionary != nullptr) {
+    // The user's exceptions first, whatever the length; then the rules.
+    const CharFunction& chars = h.chars.get();
+    detail::ScratchBuffer<char32_t, kInlineLength> normalised(n);
+    for (std::size_t i = 0; i < n; ++i) normalised[i] = chars(word[i]);
+    const std::u32string_view key(normalised.data(), n);
+    const ExceptionMap& exceptions = h.exceptions.get().entries();
+    if (const auto found = exceptions.find(key); found != exceptions.end()) {
+      const ScoreList& scores = found->second;
+      emitBreaks(
+          h, word, scores.size(), [&scores](std::size_t j) { return scores[j]; }, standard);
+      return;
+    }
+    for (const detail::DictionaryBreak& b : h.dictionary->breaks(key, h.leftMin, h.rightMin)) {
+      emit(b);
+    }
+    return;
+  }
   if (static_cast<Wide>(n) < static_cast<Wide>(h.leftMin) + static_cast<Wide>(h.rightMin)) return;
 
   const detail::Scorer& scorer = h.scorer.get();
@@ -156,7 +177,7 @@ void forEachBreak(const detail::HyphenatorParts& h, std::u32string_view word, Em
     if (found != exceptions.end()) {
       const ScoreList& scores = found->second;
       emitBreaks(
-          h, word, scores.size(), [&scores](std::size_t j) { return scores[j]; }, emit);
+          h, word, scores.size(), [&scores](std::size_t j) { return scores[j]; }, standard);
       return;
     }
   }
@@ -178,7 +199,7 @@ void forEachBreak(const detail::HyphenatorParts& h, std::u32string_view word, Em
           [](char32_t symbol) -> std::uint32_t { return symbol; }, scores.data());
     }
     emitPatternBreaks(
-        h, word, reachesEnd, [&scores](std::size_t j) { return scores[j + kWindow]; }, emit);
+        h, word, reachesEnd, [&scores](std::size_t j) { return scores[j + kWindow]; }, standard);
     return;
   }
   const detail::PatternTable& table = *scorer.table;
@@ -189,7 +210,7 @@ void forEachBreak(const detail::HyphenatorParts& h, std::u32string_view word, Em
   std::fill_n(raw.data(), m, 0);
   const bool reachesEnd = table.score(dotted.span(), raw.span());
   emitPatternBreaks(
-      h, word, reachesEnd, [&raw](std::size_t j) { return raw[j + 1]; }, emit);
+      h, word, reachesEnd, [&raw](std::size_t j) { return raw[j + 1]; }, standard);
 }
 
 /// A caller's UTF-8 word decoded (on the stack when short), with the byte
@@ -223,7 +244,9 @@ class DecodedWord {
 class Breaks {
  public:
   Breaks(const Hyphenator& h, std::u32string_view word) : positions_(word.size()) {
-    forEachBreak(detail::partsOf(h), word, [this](std::size_t p) { positions_[count_++] = p; });
+    forEachBreak(detail::partsOf(h), word, [this](const detail::DictionaryBreak& b) {
+      if (b.change == nullptr) positions_[count_++] = b.position;
+    });
   }
   [[nodiscard]] std::size_t size() const { return count_; }
   [[nodiscard]] std::size_t operator[](std::size_t i) { return positions_[i]; }
@@ -272,15 +295,18 @@ Text joinWithSeparator(const Hyphenator& h, std::u32string_view codePoints,
 
 std::vector<std::size_t> hyphenationPoints(const Hyphenator& h, std::u32string_view word) {
   std::vector<std::size_t> points;
-  forEachBreak(detail::partsOf(h), word, [&points](std::size_t p) { points.push_back(p); });
+  forEachBreak(detail::partsOf(h), word, [&points](const detail::DictionaryBreak& b) {
+    if (b.change == nullptr) points.push_back(b.position);
+  });
   return points;
 }
 
 std::size_t hyphenationPoints(const Hyphenator& h, std::u32string_view word,
                               std::span<std::size_t> out) {
   std::size_t count = 0;
-  forEachBreak(detail::partsOf(h), word, [&](std::size_t p) {
-    if (count < out.size()) out[count] = p;
+  forEachBreak(detail::partsOf(h), word, [&](const detail::DictionaryBreak& b) {
+    if (b.change != nullptr) return;
+    if (count < out.size()) out[count] = b.position;
     ++count;
   });
   return count;
@@ -315,6 +341,154 @@ std::string insertHyphens(const Hyphenator& h, std::string_view word, std::strin
   DecodedWord decoded(word);
   return joinWithSeparator<std::string>(h, decoded.text(), word, separator,
                                         [&decoded](std::size_t i) { return decoded.offset(i); });
+}
+
+namespace {
+
+/// The breaks of `word` as a line breaker takes them, in `String` units cut
+/// by `cut(from, to)` from the caller's text; `encode` turns a changed
+/// spelling into them.
+template <class String, class Cut, class Encode>
+std::vector<BasicWordBreak<String>> breaksOf(const Hyphenator& h, std::u32string_view word,
+                                             Cut cut, Encode encode) {
+  std::vector<BasicWordBreak<String>> breaks;
+  forEachBreak(detail::partsOf(h), word, [&](const detail::DictionaryBreak& b) {
+    BasicWordBreak<String> out;
+    out.position = b.position;
+    if (b.change == nullptr) {
+      out.before = cut(0, b.position);
+      out.after = cut(b.position, word.size());
+    } else {
+      const std::size_t end = std::min(word.size(), b.changeStart + b.change->cut);
+      out.before = cut(0, b.changeStart) + encode(b.change->before);
+      out.after = encode(b.change->after) + cut(end, word.size());
+      out.standard = false;
+    }
+    breaks.push_back(std::move(out));
+  });
+  return breaks;
+}
+
+/// `word` with every break marked; a standard break inside letters a
+/// non-standard one rewrites gives way to it.
+template <class String, class Cut, class Encode>
+String spell(const Hyphenator& h, std::u32string_view word, const String& separator, Cut cut,
+             Encode encode) {
+  std::vector<detail::DictionaryBreak> breaks;
+  forEachBreak(detail::partsOf(h), word,
+               [&breaks](const detail::DictionaryBreak& b) { breaks.push_back(b); });
+  std::erase_if(breaks, [&breaks](const detail::DictionaryBreak& b) {
+    return b.change == nullptr && std::any_of(breaks.begin(), breaks.end(), [&b](const auto& c) {
+             return c.change != nullptr && b.position > c.changeStart &&
+                    b.position < c.changeStart + c.change->cut;
+           });
+  });
+  String out;
+  std::size_t written = 0;
+  for (const detail::DictionaryBreak& b : breaks) {
+    const std::size_t from = b.change == nullptr ? b.position : b.changeStart;
+    if (from < written) continue;
+    out += cut(written, from);
+    if (b.change == nullptr) {
+      out += separator;
+      written = b.position;
+    } else {
+      out += encode(b.change->before) + separator + encode(b.change->after);
+      written = std::min(word.size(), b.changeStart + b.change->cut);
+    }
+  }
+  out += cut(written, word.size());
+  return out;
+}
+
+std::u32string same(const std::u32string& s) { return s; }
+
+/// A new hyphenator sharing everything of `h`'s, changed by `change`.
+template <class Change>
+Hyphenator derived(const Hyphenator& h, Change change) {
+  const detail::HyphenatorParts& from = detail::partsOf(h);
+  auto parts = std::make_shared<detail::HyphenatorParts>(
+      from.chars, from.patterns, from.exceptions, from.leftMin, from.rightMin, from.table);
+  parts->dictionary = from.dictionary;
+  parts->minWordLength = from.minWordLength;
+  change(*parts);
+  return detail::makeHyphenator(std::move(parts));
+}
+
+}  // namespace
+
+std::vector<WordBreak> hyphenationBreaks(const Hyphenator& h, std::u32string_view word) {
+  return breaksOf<std::u32string>(
+      h, word,
+      [word](std::size_t from, std::size_t to) {
+        return std::u32string(word.substr(from, to - from));
+      },
+      same);
+}
+
+std::vector<Utf8WordBreak> hyphenationBreaks(const Hyphenator& h, std::string_view word) {
+  DecodedWord decoded(word);
+  return breaksOf<std::string>(
+      h, decoded.text(),
+      [&](std::size_t from, std::size_t to) {
+        return std::string(word.substr(decoded.offset(from), decoded.offset(to) - decoded.offset(from)));
+      },
+      detail::encodeUtf8);
+}
+
+std::u32string spellBreaks(const Hyphenator& h, std::u32string_view word,
+                           std::u32string_view separator) {
+  return spell(
+      h, word, std::u32string(separator),
+      [word](std::size_t from, std::size_t to) {
+        return std::u32string(word.substr(from, to - from));
+      },
+      same);
+}
+
+std::string spellBreaks(const Hyphenator& h, std::string_view word, std::string_view separator) {
+  DecodedWord decoded(word);
+  return spell(
+      h, decoded.text(), std::string(separator),
+      [&](std::size_t from, std::size_t to) {
+        return std::string(word.substr(decoded.offset(from), decoded.offset(to) - decoded.offset(from)));
+      },
+      detail::encodeUtf8);
+}
+
+Hyphenator withExceptions(const Hyphenator& h, std::u32string_view exceptionText) {
+  // The user's lines, with their keys in the hyphenator's own spelling, over
+  // the hyphenator's entries.
+  return derived(h, [&h, text = std::u32string(exceptionText)](detail::HyphenatorParts& parts) {
+    parts.exceptions = Lazy<Exceptions>([h, text] {
+      const CharFunction& chars = hyphenatorChars(h);
+      ExceptionMap entries = hyphenatorExceptions(h).entries();
+      ExceptionMap own;
+      for (const auto& [key, scores] : parseExceptions(text).entries()) {
+        std::u32string normalised(key);
+        for (char32_t& c : normalised) c = chars(c);
+        auto [at, added] = own.try_emplace(std::move(normalised), scores);
+        if (!added) at->second = zipMin(scores, at->second);
+      }
+      for (auto& [key, scores] : own) entries.insert_or_assign(key, std::move(scores));
+      return Exceptions(std::move(entries));
+    });
+  });
+}
+
+Hyphenator withExceptions(const Hyphenator& h, std::string_view exceptionText) {
+  return withExceptions(h, detail::decodeUtf8(exceptionText));
+}
+
+Hyphenator withMinimums(const Hyphenator& h, std::int64_t leftMin, std::int64_t rightMin) {
+  return derived(h, [&](detail::HyphenatorParts& parts) {
+    parts.leftMin = leftMin;
+    parts.rightMin = rightMin;
+  });
+}
+
+Hyphenator withMinWordLength(const Hyphenator& h, std::size_t length) {
+  return derived(h, [length](detail::HyphenatorParts& parts) { parts.minWordLength = length; });
 }
 
 }  // namespace morvane

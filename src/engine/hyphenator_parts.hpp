@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "engine/dictionary_rules.hpp"
 #include "engine/exception_filter.hpp"
 #include "engine/pattern_automaton.hpp"
 #include "engine/pattern_table.hpp"
@@ -63,6 +64,11 @@ struct HyphenatorParts {
   std::int64_t rightMin;
   Lazy<std::shared_ptr<const PatternTable>> table;
   Lazy<Scorer> scorer;  // made by makeScorer(), from the fields above
+  /// An office dictionary's rules, which score words in place of the table
+  /// when the hyphenator was made from one.
+  std::shared_ptr<const DictionaryRules> dictionary;
+  /// Words shorter than this (in code points) never break.
+  std::size_t minWordLength = 0;
   /// The automaton form of the table costs memory and time to compile, so
   /// it is made only once the hyphenator has scored kWarmWords words: a
   /// language used for a few words keeps just its table.

@@ -66,13 +66,16 @@ std::shared_ptr<const PatternAutomaton> PatternAutomaton::compile(const PatternT
   std::vector<bool> ends(nodes, false);
   std::vector<std::uint32_t> next;
   std::size_t rows = 0;
+  const bool everyPattern = table.matching() == PatternTable::Matching::kEveryPattern;
   std::size_t longestList = 0;
   for (std::uint32_t node = 0; node < nodes; ++node) {
     if (!placeOwnScores(table, node, depth[node], windows[node])) return nullptr;
     longestList = std::max(longestList, table.scoreLength(node));
     ends[node] = table.scoreLength(node) != 0;
     const std::uint32_t fail = failure[node];
-    if (node != 0) {
+    // Under TeX's rule a state scores with every pattern ending there: its
+    // own and its failure's.
+    if (node != 0 && everyPattern) {
       for (std::size_t k = 0; k < kMaxWindow; ++k) {
         windows[node][k] = std::max(windows[node][k], windows[fail][k]);
       }
@@ -108,14 +111,22 @@ std::shared_ptr<const PatternAutomaton> PatternAutomaton::compile(const PatternT
   std::vector<std::uint32_t> windowOf(nodes, 0);
   auto& stored = automaton->windows_;
   stored.assign(width, 0);
-  for (std::uint32_t node = 0; node < nodes; ++node) {
-    if (!ends[node]) continue;
-    auto [at, added] =
-        index.try_emplace(windows[node], static_cast<std::uint32_t>(stored.size() / width));
-    if (added)
-      stored.insert(stored.end(), windows[node].end() - static_cast<std::ptrdiff_t>(width),
-                    windows[node].end());
-    windowOf[node] = at->second;
+  // Untagged windows first, then the tagged patterns' own.
+  for (const bool tagged : {false, true}) {
+    if (tagged && table.hasTags()) {
+      index.clear();
+      automaton->firstTagged_ = static_cast<std::uint32_t>(stored.size() / width);
+    }
+    for (std::uint32_t node = 0; node < nodes; ++node) {
+      if (!ends[node] || (table.tag(node) != 0) != tagged) continue;
+      auto [at, added] =
+          index.try_emplace(windows[node], static_cast<std::uint32_t>(stored.size() / width));
+      if (added) {
+        stored.insert(stored.end(), windows[node].end() - static_cast<std::ptrdiff_t>(width),
+                      windows[node].end());
+      }
+      windowOf[node] = at->second;
+    }
   }
   const auto windowBits = static_cast<unsigned>(std::bit_width(stored.size() / width - 1));
   if (windowBits >= 32 || rows - 1 > (std::numeric_limits<std::uint32_t>::max() >> windowBits) ||

@@ -30,6 +30,10 @@ namespace morvane::detail {
 /// the shallow states, which most steps reach, are numbered first, so their
 /// cells for one letter share a few cache lines.
 ///
+/// Under the longest-prefix rule a state's window holds its own pattern's
+/// scores alone, and tagged patterns get windows of their own, numbered
+/// last, so that a pass can tell it met one.
+///
 /// Only tables that fit are compiled: scores 0 … 255, each score list one
 /// entry longer than its letters and at most kMaxWindow entries, no list at
 /// the root, at most the given number of cells, and state and window numbers
@@ -52,15 +56,29 @@ class PatternAutomaton {
   /// or the loop's registers spill around the call.
   template <class SymbolOf>
   bool score(std::u32string_view word, SymbolOf symbolOf, std::uint8_t* scores) const {
-    return width_ == 16 ? scoreWith<Narrow>(word, symbolOf, scores)
-                        : scoreWith<Wide>(word, symbolOf, scores);
+    bool tagged = false;
+    return width_ == 16 ? scoreWith<Narrow, false>(word, symbolOf, scores, tagged)
+                        : scoreWith<Wide, false>(word, symbolOf, scores, tagged);
   }
+  /// The same, and sets `tagged` when the word reached a state whose
+  /// pattern is tagged (PatternTable::tag).
+  template <class SymbolOf>
+  bool score(std::u32string_view word, SymbolOf symbolOf, std::uint8_t* scores,
+             bool& tagged) const {
+    tagged = false;
+    return width_ == 16 ? scoreWith<Narrow, true>(word, symbolOf, scores, tagged)
+                        : scoreWith<Wide, true>(word, symbolOf, scores, tagged);
+  }
+  [[nodiscard]] bool hasTags() const { return firstTagged_ != kNoTags; }
 
  private:
+  static constexpr std::uint32_t kNoTags = 0xFFFFFFFF;
+
   PatternAutomaton() = default;
 
-  template <class Register, class SymbolOf>
-  bool scoreWith(std::u32string_view word, SymbolOf symbolOf, std::uint8_t* scores) const {
+  template <class Register, bool kTrackTags, class SymbolOf>
+  bool scoreWith(std::u32string_view word, SymbolOf symbolOf, std::uint8_t* scores,
+                 bool& tagged) const {
     const std::uint32_t* const cells = cells_.data();
     const std::uint32_t* const columns = columns_.data();
     const std::uint8_t* const windows = windows_.data();
@@ -78,6 +96,7 @@ class PatternAutomaton {
       const std::uint32_t symbol = i == 0 || i > n ? dot_ : symbolOf(word[i - 1]);
       cell = cells[columns[symbol] + state];
       state = cell >> windowBits;
+      if constexpr (kTrackTags) tagged = tagged || (cell & windowMask) >= firstTagged_;
       open.advance();
       open.raise(windows + std::size_t{cell & windowMask} * Register::kWidth);
       open.store(at++);
@@ -141,6 +160,7 @@ class PatternAutomaton {
   std::vector<std::uint32_t> cells_;
   std::vector<std::uint32_t> columns_;  // symbol → where its column starts
   std::vector<std::uint8_t> windows_;   // width_ bytes each; 0 is all zeros, for no pattern
+  std::uint32_t firstTagged_ = kNoTags;  // windows from here on are tagged patterns' own
 };
 
 }  // namespace morvane::detail

@@ -119,7 +119,7 @@ std::uint32_t PatternBuilder::addList(std::span<const Score> scores) {
 void PatternBuilder::setScores(std::uint32_t node, std::span<const Score> scores,
                                OnConflict onConflict) {
   Node& target = nodes_[node];
-  if (target.scoreList == kNone) {
+  if (target.scoreList == kNone || onConflict == OnConflict::kReplace) {
     target.scoreList = addList(scores);
   } else if (onConflict == OnConflict::kTakeMaximum) {
     const std::span<const Score> existing = this->scores(target.scoreList);

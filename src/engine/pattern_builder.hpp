@@ -29,7 +29,7 @@ class PatternBuilder {
   /// The child of `node` for `letter`, created if missing.
   std::uint32_t child(std::uint32_t node, char32_t letter);
   /// What `setScores` does when the node already has a score list.
-  enum class OnConflict { kKeepFirst, kTakeMaximum };
+  enum class OnConflict { kKeepFirst, kTakeMaximum, kReplace };
 
   /// Gives `node` a score list.
   void setScores(std::uint32_t node, std::span<const Score> scores, OnConflict onConflict);
@@ -39,6 +39,15 @@ class PatternBuilder {
   /// The same for UTF-8 text decoded as `decodeUtf8Lenient` does, a line at
   /// a time rather than whole.
   void addLenientUtf8Text(std::string_view text);
+
+  /// Marks `node` with `tag` (not 0), for what is compiled from the builder
+  /// to find again (the spelling change of an office dictionary's pattern).
+  void setTag(std::uint32_t node, std::uint32_t tag) { tags_.emplace_back(node, tag); }
+  /// (node, tag) pairs, in the order they were set; a later pair for the
+  /// same node wins.
+  [[nodiscard]] const std::vector<std::pair<std::uint32_t, std::uint32_t>>& tags() const {
+    return tags_;
+  }
 
   [[nodiscard]] const std::vector<Node>& nodes() const { return nodes_; }
   [[nodiscard]] std::size_t listCount() const { return lists_.size(); }
@@ -83,6 +92,7 @@ class PatternBuilder {
   std::uint32_t addChild(std::uint32_t node, char32_t letter);
   std::vector<Slot> slots_;
   std::size_t used_ = 0;
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> tags_;
 };
 
 /// Calls `emit` with each score of `pattern` in turn: a digit scores the

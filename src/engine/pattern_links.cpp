@@ -41,6 +41,8 @@ PatternLinks::PatternLinks(const PatternTable& table) : table_(table) {
     });
   }
 
+  if (table.matching() == PatternTable::Matching::kLongestPrefix) depth_ = depth;
+
   if (const std::size_t length = table.scoreLength(0); length != 0) {
     rootCodes_.assign(length, 0);
     table.forEachCode(0, [&](std::uint32_t offset, Code code) { rootCodes_[offset] = code; });
@@ -55,8 +57,10 @@ PatternLinks::PatternLinks(const PatternTable& table) : table_(table) {
   std::vector<Entry> own;
   std::vector<Entry> tail;
   std::vector<Entry> merged;
+  // Under the longest-prefix rule a node scores with its own pattern alone.
+  const bool ownOnly = table.matching() == PatternTable::Matching::kLongestPrefix;
   for (std::uint32_t node = 1; node < count; ++node) {
-    const std::uint32_t inherited = outputOf_[failure_[node]];
+    const std::uint32_t inherited = ownOnly ? 0 : outputOf_[failure_[node]];
     const std::size_t length = table.scoreLength(node);
     if (length == 0) {
       outputOf_[node] = inherited;
@@ -133,19 +137,44 @@ void PatternLinks::forEachMatch(std::span<const std::uint32_t> dotted, Visit&& v
   for (std::size_t at = 0; at < dotted.size(); ++at) {
     state = step(state, dotted[at]);
     if (const std::uint32_t o = outputOf_[state]; o != 0) {
-      visit(outputs_[o], at + 1, false);
+      visit(outputs_[o], at + 1, false, state);
       for (std::uint32_t t = outputs_[o].next; t != 0; t = outputs_[t].next) {
-        visit(outputs_[t], at + 1, true);
+        visit(outputs_[t], at + 1, true, state);
       }
     }
   }
+}
+
+bool PatternLinks::scoreWithSources(std::span<const std::uint32_t> dotted, std::span<Code> raw,
+                                    std::span<std::uint32_t> sources,
+                                    std::span<std::uint32_t> starts) const {
+  const auto m = static_cast<std::ptrdiff_t>(dotted.size());
+  bool reachesEnd = !rootCodes_.empty();
+  forEachMatch(dotted, [&](const Output& out, std::size_t after, bool /*isTail*/,
+                           std::uint32_t node) {
+    const auto end = static_cast<std::ptrdiff_t>(after);
+    if (end + out.reach > m) reachesEnd = true;
+    const Entry* entry = entries_.data() + out.firstEntry;
+    for (const Entry* last = entry + out.entryCount; entry != last; ++entry) {
+      const std::ptrdiff_t at = end + entry->at;
+      if (at >= m) break;
+      // Only a greater score takes a boundary over: of equal ones the first stays.
+      if (entry->code > raw[static_cast<std::size_t>(at)]) {
+        raw[static_cast<std::size_t>(at)] = entry->code;
+        sources[static_cast<std::size_t>(at)] = node;
+        starts[static_cast<std::size_t>(at)] = static_cast<std::uint32_t>(end) - depth_[node];
+      }
+    }
+  });
+  return reachesEnd;
 }
 
 bool PatternLinks::score(std::span<const std::uint32_t> dotted, std::span<Code> raw) const {
   const auto m = static_cast<std::ptrdiff_t>(dotted.size());
   // The list of no letters starts at the boundary after the final "." too.
   bool reachesEnd = !rootCodes_.empty();
-  forEachMatch(dotted, [&](const Output& out, std::size_t after, bool /*isTail*/) {
+  forEachMatch(dotted, [&](const Output& out, std::size_t after, bool /*isTail*/,
+                           std::uint32_t /*node*/) {
     const auto end = static_cast<std::ptrdiff_t>(after);
     if (end + out.reach > m) reachesEnd = true;  // and entries past the final "." are not kept
     const Entry* entry = entries_.data() + out.firstEntry;
@@ -179,7 +208,8 @@ std::vector<PatternLinks::Code> PatternLinks::rawCodes(
     Code highest = 0;  // the largest positive entry, or 0
   };
   std::vector<Past> past;
-  forEachMatch(dotted, [&](const Output& out, std::size_t after, bool isTail) {
+  forEachMatch(dotted, [&](const Output& out, std::size_t after, bool isTail,
+                           std::uint32_t /*node*/) {
     // A node's merged output covers at most the boundary after its letters
     // (when one of its lists reaches that far); each output of entries past
     // it covers from the boundary after that to its reach.

@@ -29,6 +29,13 @@ class PatternLinks {
 
   /// As PatternTable::score.
   bool score(std::span<const std::uint32_t> dotted, std::span<Code> raw) const;
+  /// As `score`, and for every boundary a pattern scores, the node whose
+  /// pattern set its score (the first of equal ones) into `sources` and
+  /// where in `dotted` that pattern begins into `starts` (both the size of
+  /// `raw`; other entries are left as they are). For the longest-prefix rule,
+  /// under which a node stands for one pattern.
+  bool scoreWithSources(std::span<const std::uint32_t> dotted, std::span<Code> raw,
+                        std::span<std::uint32_t> sources, std::span<std::uint32_t> starts) const;
   /// As PatternTable::rawScores, as codes.
   [[nodiscard]] std::vector<Code> rawCodes(std::span<const std::uint32_t> dotted) const;
 
@@ -54,15 +61,17 @@ class PatternLinks {
                           std::int32_t reachB, std::vector<Entry>& out);
   /// The state after reading `symbol` in `state`.
   [[nodiscard]] std::uint32_t step(std::uint32_t state, std::uint32_t symbol) const;
-  /// Calls visit(output, end, isTail) for every output that applies after
-  /// each character of `dotted`, `end` being the boundary after that
-  /// character: the node's merged output, then the entries past it.
+  /// Calls visit(output, end, isTail, node) for every output that applies
+  /// after each character of `dotted`, `end` being the boundary after that
+  /// character and `node` the state there: the node's merged output, then
+  /// the entries past it.
   template <class Visit>
   void forEachMatch(std::span<const std::uint32_t> dotted, Visit&& visit) const;
 
   const PatternTable& table_;
   std::vector<std::uint32_t> failure_;   // node → longest proper suffix that is a node
   std::vector<std::uint32_t> outputOf_;  // node → its output, 0 for none
+  std::vector<std::uint32_t> depth_;     // node → letters, under the longest-prefix rule
   std::vector<Output> outputs_;          // output 0 is "none"
   std::vector<Entry> entries_;           // the entries of every output, by `at`
   // The list of the pattern of no letters applies at every start: as codes,

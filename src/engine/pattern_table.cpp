@@ -49,7 +49,8 @@ std::vector<char32_t> distinctLetters(const std::vector<PatternBuilder::Node>& n
 
 }  // namespace
 
-PatternTable::PatternTable(const PatternBuilder& builder) {
+PatternTable::PatternTable(const PatternBuilder& builder, Matching matching)
+    : matching_(matching) {
   const auto& source = builder.nodes();
 
   // Symbols in ascending code point order, from 1.
@@ -155,6 +156,14 @@ PatternTable::PatternTable(const PatternBuilder& builder) {
     walkable_ =
         walkable_ && depth[at] <= kWalkLetters && lists_[to.scoreList].length <= kWalkEntries;
   }
+  if (!builder.tags().empty()) {
+    std::vector<std::uint32_t> nodeOf(source.size());
+    for (std::size_t at = 0; at < order.size(); ++at) nodeOf[order[at]] = narrow(at);
+    tags_.assign(nodes_.size(), 0);
+    for (const auto& [node, tag] : builder.tags()) tags_[nodeOf[node]] = tag;
+  }
+  // The walk from every start serves TeX's rule only.
+  walkable_ = walkable_ && matching_ == Matching::kEveryPattern;
   if (!walkable_) (void)links();
 }
 

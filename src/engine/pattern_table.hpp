@@ -35,7 +35,14 @@ class PatternTable {
   /// parity of the score it stands for (the score itself whenever all fit).
   using Code = std::int32_t;
 
-  explicit PatternTable(const PatternBuilder& builder);
+  /// Which patterns score a word. TeX's rule: every pattern that occurs in
+  /// it. The office-suite dictionaries' rule: after each character, only
+  /// the pattern that ends with the longest stretch of the word read so far
+  /// that begins some pattern (their files are made for it, every pattern
+  /// carrying the scores of the patterns inside it).
+  enum class Matching { kEveryPattern, kLongestPrefix };
+
+  explicit PatternTable(const PatternBuilder& builder, Matching matching = Matching::kEveryPattern);
   ~PatternTable();
   // The links refer to the table: it stays where it was made.
   PatternTable(const PatternTable&) = delete;
@@ -102,6 +109,15 @@ class PatternTable {
   [[nodiscard]] Score valueOf(Code code) const {
     return values_.empty() ? code : values_[static_cast<std::size_t>(code - minCode_)];
   }
+  [[nodiscard]] Matching matching() const { return matching_; }
+  /// The tag the builder gave the pattern ending at `node`, or 0.
+  [[nodiscard]] std::uint32_t tag(std::uint32_t node) const {
+    return tags_.empty() ? 0 : tags_[node];
+  }
+  [[nodiscard]] bool hasTags() const { return !tags_.empty(); }
+  /// The failure links: made with the table when it scores through them,
+  /// otherwise on first use (by `rawScores`).
+  [[nodiscard]] const PatternLinks& links() const;
 
  private:
   struct Node {
@@ -144,10 +160,6 @@ class PatternTable {
   bool scoreAnyCpu(std::span<const std::uint32_t> dotted, std::span<Code> raw) const;
   bool scoreWithPopcount(std::span<const std::uint32_t> dotted, std::span<Code> raw) const;
 
-  /// The failure links, made with the table when it needs them for scoring
-  /// and otherwise on first use (by `rawScores`).
-  [[nodiscard]] const PatternLinks& links() const;
-
   CharMap symbols_;  // code point → symbol (stored as char32_t)
   std::uint32_t dot_ = kNoSymbol;
   bool wide_ = false;                      // more than 64 symbols
@@ -159,7 +171,9 @@ class PatternTable {
   std::vector<Entry> entries_;             // the non-zero entries of every list
   std::vector<Score> values_;              // code − minCode_ → score, when not the identity
   Code minCode_ = 0;
+  Matching matching_;
   bool walkable_ = true;  // patterns and lists short enough to walk from every start
+  std::vector<std::uint32_t> tags_;  // node → tag, when the builder set any
   OnceCell<std::unique_ptr<const PatternLinks>> links_;
 };
 

@@ -5,6 +5,7 @@
 #include <unicode/uchar.h>
 #include <unicode/unistr.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "morvane/error.hpp"
@@ -129,6 +130,23 @@ void keepGraphemeBoundaries(std::u32string_view word, std::vector<std::size_t>& 
     if (clusters.isBoundary(offsets[p]) != 0) positions[kept++] = p;
   }
   positions.resize(kept);
+}
+
+std::vector<std::pair<char32_t, char32_t>> capitalsOf(std::u32string_view letters) {
+  std::vector<char32_t> sorted(letters.begin(), letters.end());
+  std::sort(sorted.begin(), sorted.end());
+  sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+  std::vector<std::pair<char32_t, char32_t>> pairs;
+  for (const char32_t letter : sorted) {
+    const auto u = static_cast<UChar32>(letter);
+    for (const UChar32 capital : {u_toupper(u), u_totitle(u)}) {
+      const auto c = static_cast<char32_t>(capital);
+      if (c != letter && !std::binary_search(sorted.begin(), sorted.end(), c)) {
+        pairs.emplace_back(c, letter);
+      }
+    }
+  }
+  return pairs;
 }
 
 void dictionaryWordBreaks(std::u32string_view run, std::vector<std::size_t>& breaks) {

@@ -70,6 +70,12 @@ bool mayJoinGraphemes(std::u32string_view word);
 /// are grapheme cluster boundaries of `word`.
 void keepGraphemeBoundaries(std::u32string_view word, std::vector<std::size_t>& positions);
 
+/// For every letter of `letters`, the characters that are its upper-case and
+/// title-case forms (when they are single characters, differ from it, and
+/// are not among `letters` themselves), paired with it: a character map that
+/// lets capitalised words break as their letters do.
+std::vector<std::pair<char32_t, char32_t>> capitalsOf(std::u32string_view letters);
+
 /// The word boundaries a dictionary finds in `run` (a run of letters of a
 /// script without spaces), ascending, without 0 and `run.size()`.
 void dictionaryWordBreaks(std::u32string_view run, std::vector<std::size_t>& breaks);

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "morvane/lazy.hpp"
+#include "engine/pattern_automaton.hpp"
+#include "engine/pattern_builder.hpp"
+#include "engine/pattern_table.hpp"
+
+namespace morvane::detail {
+
+/// How a non-standard pattern of an office dictionary changes the spelling
+/// at its break ("as5szon2y/sz=,2,1": "asszony" → "asz-szony"): its letters
+/// from `start` (dots counted) on, `cut` of them, are written `before` and
+/// `after` around the hyphen. The break is at the pattern's `boundary` (0 is
+/// before its first letter): the last odd one from the start of the changed
+/// letters to their end, as the C library of the office suites takes it.
+struct SpellingChange {
+  std::u32string before;
+  std::u32string after;
+  std::uint32_t start = 0;
+  std::uint32_t cut = 0;
+  std::uint32_t boundary = 0;
+};
+
+/// A break of a word under a dictionary's rules, in code points of the word:
+/// after `position` characters, or, when `change` is set, replacing the
+/// characters from `changeStart` on as it says.
+struct DictionaryBreak {
+  std::size_t position = 0;
+  const SpellingChange* change = nullptr;
+  std::size_t changeStart = 0;
+};
+
+/// One level of an office dictionary's patterns: scored under the
+/// longest-prefix rule (PatternTable::Matching::kLongestPrefix), with the
+/// spelling changes of its non-standard patterns (tag − 1 of the pattern).
+class DictionaryLevel {
+ public:
+  DictionaryLevel(const PatternBuilder& builder, std::vector<SpellingChange> changes);
+
+  /// Appends to `out` the breaks of `word` (already normalised) that leave
+  /// at least `left` characters before and `right` after them, counting
+  /// changed spellings as written. Positions are offset by `offset`.
+  void breaks(std::u32string_view word, std::int64_t left, std::int64_t right,
+              std::size_t offset, std::vector<DictionaryBreak>& out) const;
+
+  [[nodiscard]] const PatternTable& table() const { return *table_; }
+
+ private:
+  std::shared_ptr<const PatternTable> table_;
+  std::vector<SpellingChange> changes_;
+  // Compiled once the level has scored enough words, as a hyphenator's
+  // patterns are.
+  mutable std::atomic<std::uint32_t> scored_{0};
+  OnceCell<std::shared_ptr<const PatternAutomaton>> automaton_;
+};
+
+/// What an office dictionary adds to Liang's method: one level of patterns,
+/// or two (NEXTLEVEL: the first finds the parts of a compound word, whose
+/// breaks keep `compoundLeftMin` and `compoundRightMin` characters from the
+/// parts' joints, and the second hyphenates each part); spelling changes;
+/// and strings (NOHYPHEN) beside which a word never breaks.
+struct DictionaryRules {
+  std::vector<std::unique_ptr<const DictionaryLevel>> levels;
+  std::int64_t compoundLeftMin = 0;
+  std::int64_t compoundRightMin = 0;
+  std::vector<std::u32string> noHyphen;
+
+  /// The breaks of `word` (normalised) with `left` and `right` the word's
+  /// minimums, ascending.
+  [[nodiscard]] std::vector<DictionaryBreak> breaks(std::u32string_view word, std::int64_t left,
+                                                    std::int64_t right) const;
+};
+
+}  // namespace morvane::detail

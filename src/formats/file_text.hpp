@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "morvane/error.hpp"
+
+namespace morvane::detail {
+
+/// An error in a file: "NAME:LINE: what is wrong".
+[[nodiscard]] Error fileError(std::string_view name, std::size_t line, std::string_view what);
+
+/// The line of `bytes` that byte `offset` is on, counting from `firstLine`.
+[[nodiscard]] std::size_t lineOf(std::string_view bytes, std::size_t offset,
+                                 std::size_t firstLine = 1);
+
+/// Calls `onLine(line, number)` for every line of `text`, numbered from
+/// `firstLine`, without its line feed or a carriage return before it.
+template <class Char, class OnLine>
+void forEachFileLine(std::basic_string_view<Char> text, std::size_t firstLine, OnLine onLine) {
+  std::size_t start = 0;
+  std::size_t number = firstLine;
+  while (start < text.size()) {
+    std::size_t end = text.find(Char('\n'), start);
+    const std::size_t next = end == std::basic_string_view<Char>::npos ? text.size() : end + 1;
+    if (end == std::basic_string_view<Char>::npos) end = text.size();
+    if (end > start && text[end - 1] == Char('\r')) --end;
+    onLine(text.substr(start, end - start), number++);
+    start = next;
+  }
+}
+
+/// What is wrong with a pattern as a file writes it (letters with single
+/// digits between them), or nothing.
+[[nodiscard]] std::optional<std::string> patternProblem(std::u32string_view pattern);
+
+/// What is wrong with an exception as a file writes it (a word with single
+/// hyphens between its letters), or nothing.
+[[nodiscard]] std::optional<std::string> exceptionProblem(std::u32string_view word);
+
+/// The bytes of `path`; throws `Error` "cannot read PATH: REASON".
+[[nodiscard]] std::string readFile(const std::string& path);
+
+}  // namespace morvane::detail
