@@ -10,10 +10,16 @@
 
 namespace morvane {
 
-/// Minimums to use instead of those a file gives.
+/// How to read a file.
 struct LoadOptions {
+  /// Minimums to use instead of those the file gives.
   std::optional<std::int64_t> leftMin;
   std::optional<std::int64_t> rightMin;
+  /// Office dictionaries: read lines as the office suites' C library does,
+  /// where a line of more than 99 bytes goes on as lines of its own (the
+  /// rest of a long comment is read as patterns), so that words break as
+  /// they do in the office suites. `false` reads every line whole.
+  bool officeLines = true;
 };
 
 /// A hyphenator from TeX hyphenation patterns as the hyph-utf8 collection

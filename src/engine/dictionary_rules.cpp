@@ -20,14 +20,13 @@ DictionaryLevel::DictionaryLevel(const PatternBuilder& builder, std::vector<Spel
                                                   PatternTable::Matching::kLongestPrefix)),
       changes_(std::move(changes)) {}
 
-void DictionaryLevel::breaks(std::u32string_view word, std::int64_t left, std::int64_t right,
-                             std::size_t offset, std::vector<DictionaryBreak>& out) const {
-  const std::size_t n = word.size();
+void DictionaryLevel::breaks(std::u32string_view piece, std::vector<LevelBreak>& out) const {
+  const std::size_t n = piece.size();
   if (n < 2) return;
   const std::size_t m = n + 2;
   const PatternTable& table = *table_;
 
-  // Scores of the boundaries of the dotted word, and, where a tagged
+  // Scores of the boundaries of the dotted piece, and, where a tagged
   // pattern may have set them, which pattern and where it began.
   ScratchBuffer<PatternTable::Code, kInline + 2> raw(m);
   std::fill_n(raw.data(), m, 0);
@@ -36,7 +35,7 @@ void DictionaryLevel::breaks(std::u32string_view word, std::int64_t left, std::i
   std::fill_n(sources.data(), sources.size(), 0);
   ScratchBuffer<std::uint32_t, kInline + 2> dotted(m);
   dotted[0] = dotted[m - 1] = table.dotSymbol();
-  for (std::size_t i = 0; i < n; ++i) dotted[i + 1] = table.symbol(word[i]);
+  for (std::size_t i = 0; i < n; ++i) dotted[i + 1] = table.symbol(piece[i]);
 
   bool slow = true;
   const auto* automaton =
@@ -73,68 +72,101 @@ void DictionaryLevel::breaks(std::u32string_view word, std::int64_t left, std::i
 
   const auto length = static_cast<std::int64_t>(n);
   for (std::size_t p = 1; p < n; ++p) {
-    const std::size_t boundary = p + 1;  // in the dotted word
+    const std::size_t boundary = p + 1;  // in the dotted piece
     if (raw[boundary] % 2 == 0) continue;
     if (table.hasTags() && sources[boundary] != 0) {
       if (const std::uint32_t tag = table.tag(sources[boundary]); tag != 0) {
         const SpellingChange& change = changes_[tag - 1];
         if (boundary - starts[boundary] == change.boundary) {
-          // The changed letters, in the word (the dots are not in it).
+          // The changed letters, in the piece (the dots are not in it).
           const auto from = static_cast<std::int64_t>(starts[boundary]) - 1 + change.start;
           const std::int64_t to = std::min<std::int64_t>(from + change.cut, length);
           if (from < 0 || from > to) continue;
-          const std::int64_t before = from + static_cast<std::int64_t>(change.before.size());
-          const std::int64_t after = static_cast<std::int64_t>(change.after.size()) + length - to;
-          if (before >= left && after >= right) {
-            out.push_back({offset + p, &change, offset + static_cast<std::size_t>(from)});
-          }
+          // The minimums count the longer of the spellings on each side, as
+          // the C library counts them.
+          const auto at = static_cast<std::int64_t>(p);
+          out.push_back(
+              {p, std::max(at, from + static_cast<std::int64_t>(change.before.size())),
+               std::max(length - at, static_cast<std::int64_t>(change.after.size()) + length - to),
+               &change, static_cast<std::size_t>(from)});
           continue;
         }
       }
     }
     const auto at = static_cast<std::int64_t>(p);
-    if (at >= left && length - at >= right) out.push_back({offset + p, nullptr, 0});
+    out.push_back({p, at, length - at, nullptr, 0});
+  }
+}
+
+/// The state of one word's splitting: the word, its minimums, the breaks
+/// found so far, and a list of joints for each depth.
+struct DictionaryRules::Split {
+  std::u32string_view word;
+  std::int64_t left = 0;
+  std::int64_t right = 0;
+  std::vector<DictionaryBreak> found;
+  std::vector<std::vector<LevelBreak>> joints;
+
+  /// Within the word's own minimums, for a break `b` of the part at `from`.
+  [[nodiscard]] bool withinWord(const LevelBreak& b, std::size_t from, std::size_t to) const {
+    return static_cast<std::int64_t>(from) + b.before >= left &&
+           b.after + static_cast<std::int64_t>(word.size() - to) >= right;
+  }
+  void add(const LevelBreak& b, std::size_t from) {
+    found.push_back({from + b.position, b.change, from + b.changeStart});
+  }
+};
+
+// The C library's rules, found by testing it as a black box: a break
+// leaving a single character before it is kept whatever the right minimum
+// (the word's, at the top; the part's, within a compound word); within a
+// compound word nothing leaves a single character at the end of a part,
+// and every break keeps the word's own minimums too.
+void DictionaryRules::splitPart(Split& split, std::size_t from, std::size_t to,
+                                std::int64_t partLeft, std::int64_t partRight, int depth) const {
+  const std::u32string_view part = split.word.substr(from, to - from);
+  const bool top = depth == 0;
+  const auto allowed = [&](const LevelBreak& b) {
+    const bool right = b.after >= partRight || b.position == 1;
+    if (top) return b.before >= partLeft && right;
+    return b.before >= partLeft && b.after >= 2 && right && split.withinWord(b, from, to);
+  };
+  if (split.joints.size() <= static_cast<std::size_t>(depth)) split.joints.emplace_back();
+  std::vector<LevelBreak>& joints = split.joints[static_cast<std::size_t>(depth)];
+  joints.clear();
+  if (depth < kMaxSplitDepth) jointLevel->breaks(part, joints);
+  if (joints.empty()) {
+    std::vector<LevelBreak> found;
+    hyphenLevel->breaks(part, found);
+    for (const LevelBreak& b : found) {
+      if (allowed(b)) split.add(b, from);
+    }
+    return;
+  }
+  // Deeper calls reuse the lists of their own depth, never this one.
+  const std::size_t count = joints.size();
+  std::size_t start = 0;
+  for (std::size_t k = 0; k <= count; ++k) {
+    const LevelBreak joint = k < count ? split.joints[static_cast<std::size_t>(depth)][k]
+                                       : LevelBreak{part.size(), 0, 0, nullptr, 0};
+    splitPart(split, from + start, from + joint.position, k == 0 ? partLeft : compoundLeftMin,
+              k == count ? partRight : compoundRightMin, depth + 1);
+    if (k == count) break;
+    const bool printed = top ? allowed(joint)
+                             : joint.after >= 2 && split.withinWord(joint, from, to);
+    if (printed) split.add(joint, from);
+    start = joint.position;
   }
 }
 
 std::vector<DictionaryBreak> DictionaryRules::breaks(std::u32string_view word, std::int64_t left,
                                                      std::int64_t right) const {
-  std::vector<DictionaryBreak> found;
-  if (levels.empty()) return found;
-  const DictionaryLevel& last = *levels.back();
-  if (levels.size() == 1) {
-    last.breaks(word, left, right, 0, found);
-  } else {
-    // The joints of a compound word (every odd score of the first level,
-    // though only those within the minimums are breaks), then its parts on
-    // their own, as the C library does it: within a part a break keeps the
-    // word's minimums too, and never leaves a single letter before the next
-    // joint or the end.
-    std::vector<DictionaryBreak> joints;
-    levels.front()->breaks(word, 1, 1, 0, joints);
-    if (joints.empty()) {
-      last.breaks(word, left, right, 0, found);
-    } else {
-      const auto n = static_cast<std::int64_t>(word.size());
-      const auto withinWord = [&](const DictionaryBreak& b) {
-        const auto p = static_cast<std::int64_t>(b.position);
-        return p >= left && n - p >= right;
-      };
-      std::vector<DictionaryBreak> inPart;
-      std::size_t from = 0;
-      for (std::size_t i = 0; i <= joints.size(); ++i) {
-        const std::size_t to = i < joints.size() ? joints[i].position : word.size();
-        const std::int64_t partLeft = i == 0 ? left : compoundLeftMin;
-        const std::int64_t partRight =
-            std::max<std::int64_t>(i == joints.size() ? right : compoundRightMin, 2);
-        inPart.clear();
-        last.breaks(word.substr(from, to - from), partLeft, partRight, from, inPart);
-        std::copy_if(inPart.begin(), inPart.end(), std::back_inserter(found), withinWord);
-        if (i < joints.size() && withinWord(joints[i])) found.push_back(joints[i]);
-        from = to;
-      }
-    }
-  }
+  Split split;
+  split.word = word;
+  split.left = left;
+  split.right = right;
+  splitPart(split, 0, word.size(), left, right, 0);
+  std::vector<DictionaryBreak>& found = split.found;
   // No break beside a string the dictionary names (a hyphen already there,
   // an apostrophe).
   if (!noHyphen.empty()) {

@@ -37,6 +37,18 @@ struct DictionaryBreak {
   std::size_t changeStart = 0;
 };
 
+/// A place where one level's patterns allow a break, in a piece of a word:
+/// after `position` characters, with `before` and `after` the characters
+/// the minimums count on each side (where the break changes the spelling,
+/// the longer of the two spellings).
+struct LevelBreak {
+  std::size_t position = 0;
+  std::int64_t before = 0;
+  std::int64_t after = 0;
+  const SpellingChange* change = nullptr;
+  std::size_t changeStart = 0;
+};
+
 /// One level of an office dictionary's patterns: scored under the
 /// longest-prefix rule (PatternTable::Matching::kLongestPrefix), with the
 /// spelling changes of its non-standard patterns (tag − 1 of the pattern).
@@ -44,11 +56,9 @@ class DictionaryLevel {
  public:
   DictionaryLevel(const PatternBuilder& builder, std::vector<SpellingChange> changes);
 
-  /// Appends to `out` the breaks of `word` (already normalised) that leave
-  /// at least `left` characters before and `right` after them, counting
-  /// changed spellings as written. Positions are offset by `offset`.
-  void breaks(std::u32string_view word, std::int64_t left, std::int64_t right,
-              std::size_t offset, std::vector<DictionaryBreak>& out) const;
+  /// Appends to `out` every break its patterns give `piece` (already
+  /// normalised, scored as a word of its own), ascending.
+  void breaks(std::u32string_view piece, std::vector<LevelBreak>& out) const;
 
   [[nodiscard]] const PatternTable& table() const { return *table_; }
 
@@ -61,13 +71,16 @@ class DictionaryLevel {
   OnceCell<std::shared_ptr<const PatternAutomaton>> automaton_;
 };
 
-/// What an office dictionary adds to Liang's method: one level of patterns,
-/// or two (NEXTLEVEL: the first finds the parts of a compound word, whose
-/// breaks keep `compoundLeftMin` and `compoundRightMin` characters from the
-/// parts' joints, and the second hyphenates each part); spelling changes;
-/// and strings (NOHYPHEN) beside which a word never breaks.
+/// What an office dictionary adds to Liang's method, as the office suites'
+/// C library applies it. Two levels: the first finds the joints of a
+/// compound word (for a file without NEXTLEVEL, its hyphens and
+/// apostrophes), and splits each part found again until it finds none; the
+/// second hyphenates the parts, whose breaks keep `compoundLeftMin` and
+/// `compoundRightMin` characters from the joints. Spelling changes; and
+/// strings (NOHYPHEN) beside which a word never breaks.
 struct DictionaryRules {
-  std::vector<std::unique_ptr<const DictionaryLevel>> levels;
+  std::unique_ptr<const DictionaryLevel> jointLevel;
+  std::unique_ptr<const DictionaryLevel> hyphenLevel;
   std::int64_t compoundLeftMin = 0;
   std::int64_t compoundRightMin = 0;
   std::vector<std::u32string> noHyphen;
@@ -76,6 +89,15 @@ struct DictionaryRules {
   /// minimums, ascending.
   [[nodiscard]] std::vector<DictionaryBreak> breaks(std::u32string_view word, std::int64_t left,
                                                     std::int64_t right) const;
+
+  /// Parts are split again at most this deep; past it a part is hyphenated
+  /// as it is, so that no word costs more than a bounded number of passes.
+  static constexpr int kMaxSplitDepth = 32;
+
+ private:
+  struct Split;
+  void splitPart(Split& split, std::size_t from, std::size_t to, std::int64_t partLeft,
+                 std::int64_t partRight, int depth) const;
 };
 
 }  // namespace morvane::detail

@@ -369,8 +369,8 @@ std::vector<BasicWordBreak<String>> breaksOf(const Hyphenator& h, std::u32string
   return breaks;
 }
 
-/// `word` with every break marked; a standard break inside letters a
-/// non-standard one rewrites gives way to it.
+/// `word` with every break marked; a standard break inside or just after
+/// letters a non-standard one rewrites gives way to it, as in the C library.
 template <class String, class Cut, class Encode>
 String spell(const Hyphenator& h, std::u32string_view word, const String& separator, Cut cut,
              Encode encode) {
@@ -380,7 +380,7 @@ String spell(const Hyphenator& h, std::u32string_view word, const String& separa
   std::erase_if(breaks, [&breaks](const detail::DictionaryBreak& b) {
     return b.change == nullptr && std::any_of(breaks.begin(), breaks.end(), [&b](const auto& c) {
              return c.change != nullptr && b.position > c.changeStart &&
-                    b.position < c.changeStart + c.change->cut;
+                    b.position <= c.changeStart + c.change->cut;
            });
   });
   String out;

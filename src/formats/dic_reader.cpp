@@ -121,40 +121,151 @@ void addPattern(LevelReader& level, std::u32string_view token,
   level.lines.emplace_back(pattern);
 }
 
+/// The text of a dictionary's lines. The office suites' C library reads a
+/// file in pieces of at most 99 bytes, so that the rest of a longer line is
+/// read as lines of its own; `officeLines` reads them so too, else every
+/// line is read whole.
+class DictionaryLines {
+ public:
+  DictionaryLines(std::string_view bytes, std::string_view name, bool officeLines)
+      : bytes_(bytes), name_(name), officeLines_(officeLines) {}
+
+  /// Calls `onLine(text, number, continued, stray)` for each line or piece
+  /// of one after the first line; `continued` marks a piece after a line's
+  /// first, and `stray` holds the bytes it begins with that end a UTF-8
+  /// character begun in the piece before.
+  template <class OnLine>
+  void read(OnLine onLine) {
+    const std::size_t firstEnd = std::min(bytes_.find('\n'), bytes_.size());
+    charset_ = std::string(bytes_.substr(0, firstEnd));
+    while (!charset_.empty() && (charset_.back() == '\r' || charset_.back() == ' ')) {
+      charset_.pop_back();
+    }
+    if (charset_.empty()) throw fileError(name_, 1, "the first line names no character set");
+    utf8_ = charset_ == "UTF-8" || charset_ == "utf-8";
+    const std::size_t bodyStart = std::min(firstEnd + 1, bytes_.size());
+    if (!utf8_) decodeOneByteCharset(bodyStart);
+
+    std::size_t number = 2;
+    for (std::size_t start = bodyStart; start < bytes_.size(); ++number) {
+      const std::size_t newline = bytes_.find('\n', start);
+      const std::size_t end = newline == std::string_view::npos ? bytes_.size() : newline;
+      if (!officeLines_ || end - start <= kOfficeLineBytes) {
+        onLine(decode(start, end, number), number, false, std::string_view());
+      } else {
+        for (std::size_t piece = start; piece < end; piece += kOfficeLineBytes) {
+          const std::size_t pieceEnd = std::min(piece + kOfficeLineBytes, end);
+          std::size_t text = piece;
+          while (piece > start && utf8_ && text < pieceEnd && isContinuationByte(bytes_[text])) {
+            ++text;
+          }
+          onLine(decode(text, pieceEnd, number), number, piece > start,
+                 bytes_.substr(piece, text - piece));
+        }
+      }
+      start = end + 1;
+    }
+  }
+
+  [[nodiscard]] bool utf8() const { return utf8_; }
+
+ private:
+  static constexpr std::size_t kOfficeLineBytes = 99;
+
+  static bool isContinuationByte(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0U) == 0x80U;
+  }
+
+  /// Text in a character set of one byte a character, as the C library
+  /// reads every other: decoded at once, then cut where the bytes are.
+  void decodeOneByteCharset(std::size_t bodyStart) {
+    const std::string_view body = bytes_.substr(bodyStart);
+    try {
+      oneByteText_ = detail::decodeCharset(body, charset_, bodyStart);
+    } catch (const detail::CharsetError& e) {
+      throw fileError(name_, detail::lineOf(bytes_, bodyStart + e.offset), e.what());
+    } catch (const Error& e) {
+      throw fileError(name_, 1, e.what());
+    }
+    if (oneByteText_.size() != body.size()) {
+      throw fileError(name_, 1,
+                      "the character set \"" + charset_ +
+                          "\" has characters of more than one byte; a dictionary's is "
+                          "UTF-8 or one of one byte a character");
+    }
+    oneByteStart_ = bodyStart;
+  }
+
+  /// Bytes [from, to) of a line as text, without the line's carriage
+  /// return; a UTF-8 character the end cuts is left out.
+  std::u32string decode(std::size_t from, std::size_t to, std::size_t number) {
+    if (to > from && bytes_[to - 1] == '\r') --to;
+    if (!utf8_) {
+      return oneByteText_.substr(from - oneByteStart_, to - from);
+    }
+    std::string_view piece = bytes_.substr(from, to - from);
+    if (officeLines_) {
+      std::size_t cut = piece.size();
+      while (cut > 0 && isContinuationByte(piece[cut - 1])) --cut;
+      if (cut > 0 && detail::startsTruncatedUtf8(piece.substr(cut - 1))) piece = piece.substr(0, cut - 1);
+    }
+    try {
+      return detail::decodeCharset(piece, charset_, from);
+    } catch (const detail::CharsetError& e) {
+      throw fileError(name_, number, e.what());
+    }
+  }
+
+  std::string_view bytes_;
+  std::string_view name_;
+  bool officeLines_;
+  std::string charset_;
+  bool utf8_ = false;
+  std::u32string oneByteText_;
+  std::size_t oneByteStart_ = 0;
+};
+
 }  // namespace
 
 Hyphenator readDictionary(std::string_view bytes, std::string_view name,
                           const LoadOptions& options) {
-  const std::size_t firstEnd = std::min(bytes.find('\n'), bytes.size());
-  std::string charset(bytes.substr(0, firstEnd));
-  while (!charset.empty() && (charset.back() == '\r' || charset.back() == ' ')) charset.pop_back();
-  if (charset.empty()) throw fileError(name, 1, "the first line names no character set");
-  const std::size_t bodyStart = std::min(firstEnd + 1, bytes.size());
-  std::u32string text;
-  try {
-    text = detail::decodeCharset(bytes.substr(bodyStart), charset, bodyStart);
-  } catch (const detail::CharsetError& e) {
-    throw fileError(name, detail::lineOf(bytes, bodyStart + e.offset), e.what());
-  } catch (const Error& e) {
-    throw fileError(name, 1, e.what());
-  }
-
   std::vector<LevelReader> levels(1);
-  std::int64_t left = 2;
-  std::int64_t right = 2;
-  std::optional<std::int64_t> compoundLeft;
-  std::optional<std::int64_t> compoundRight;
-  bool leftGiven = false;
-  bool rightGiven = false;
+  // The C library takes a minimum of 0 as its default, 2.
+  std::int64_t left = 0;
+  std::int64_t right = 0;
+  std::int64_t compoundLeft = 0;
+  std::int64_t compoundRight = 0;
   auto rules = std::make_shared<detail::DictionaryRules>();
-  detail::forEachFileLine(std::u32string_view(text), 2, [&](std::u32string_view line,
-                                                            std::size_t number) {
+  DictionaryLines lines(bytes, name, options.officeLines);
+  // Pieces of long lines that begin inside a character, with the level
+  // they are in.
+  std::vector<std::pair<std::string, std::u32string>> strayPieces;
+  std::vector<std::size_t> strayLevels;
+  lines.read([&](std::u32string_view line, std::size_t number, bool continued,
+                 std::string_view stray) {
     const auto fail = [&](const std::string& what) { return fileError(name, number, what); };
+    if (continued) {
+      // The rest of a long line, read as the C library reads it: the
+      // pattern its first word makes, if it makes one.
+      if (stray.empty() && (line.empty() || isBlank(line.front()) || line.front() == U'%' ||
+                            line.front() == U'#')) {
+        return;
+      }
+      const std::u32string_view word = line.substr(
+          0, static_cast<std::size_t>(std::find_if(line.begin(), line.end(), isBlank) - line.begin()));
+      if (word.find(U'/') != std::u32string_view::npos) return;
+      if (!stray.empty()) {
+        strayPieces.emplace_back(stray, word);
+        strayLevels.push_back(levels.size() - 1);
+      } else if (std::any_of(word.begin(), word.end(), [](char32_t c) { return !isDigit(c); })) {
+        addPattern(levels.back(), word, fail);
+      }
+      return;
+    }
     line = trimmed(line);
     if (line.empty() || line.front() == U'%' || line.front() == U'#') return;
-    const std::size_t space =
-        std::min(static_cast<std::size_t>(std::find_if(line.begin(), line.end(), isBlank) - line.begin()),
-                 line.size());
+    const std::size_t space = static_cast<std::size_t>(
+        std::find_if(line.begin(), line.end(), isBlank) - line.begin());
     const std::u32string_view word = line.substr(0, space);
     const std::u32string_view rest = trimmed(line.substr(space));
     const auto setMinimum = [&](std::int64_t& minimum, const char* keyword) {
@@ -164,14 +275,12 @@ Hyphenator readDictionary(std::string_view bytes, std::string_view name,
     };
     if (word == U"LEFTHYPHENMIN") {
       setMinimum(left, "LEFTHYPHENMIN");
-      leftGiven = true;
     } else if (word == U"RIGHTHYPHENMIN") {
       setMinimum(right, "RIGHTHYPHENMIN");
-      rightGiven = true;
     } else if (word == U"COMPOUNDLEFTHYPHENMIN") {
-      setMinimum(compoundLeft.emplace(), "COMPOUNDLEFTHYPHENMIN");
+      setMinimum(compoundLeft, "COMPOUNDLEFTHYPHENMIN");
     } else if (word == U"COMPOUNDRIGHTHYPHENMIN") {
-      setMinimum(compoundRight.emplace(), "COMPOUNDRIGHTHYPHENMIN");
+      setMinimum(compoundRight, "COMPOUNDRIGHTHYPHENMIN");
     } else if (word == U"NOHYPHEN") {
       if (rest.empty()) throw fail("NOHYPHEN needs characters, separated by commas");
       for (std::size_t at = 0; at <= rest.size();) {
@@ -189,31 +298,55 @@ Hyphenator readDictionary(std::string_view bytes, std::string_view name,
     }
   });
 
+  // The C library matches bytes, so a piece beginning with the last bytes of
+  // a character is a pattern after every character that ends so: of the
+  // file's letters, those.
+  std::u32string known;
+  for (const LevelReader& level : levels) {
+    for (std::size_t i = 1; i < level.builder.nodes().size(); ++i) known.push_back(level.builder.nodes()[i].letter);
+  }
+  std::sort(known.begin(), known.end());
+  known.erase(std::unique(known.begin(), known.end()), known.end());
+  for (std::size_t i = 0; i < strayPieces.size(); ++i) {
+    const auto& [stray, word] = strayPieces[i];
+    for (const char32_t letter : known) {
+      const std::string encoded = detail::encodeUtf8(std::u32string_view(&letter, 1));
+      if (encoded.size() > stray.size() && encoded.ends_with(stray)) {
+        addPattern(levels[strayLevels[i]], std::u32string(1, letter) + word,
+                   [&name](const std::string& what) { return fileError(name, 1, what); });
+      }
+    }
+  }
+
   // Without NEXTLEVEL the C library still splits words at hyphens and
   // apostrophes first, as if a first level held these patterns; the
-  // minimums by those joints are then the word's, or 3 where the file gives
-  // neither (with NEXTLEVEL they are 0 unless it does).
+  // minimums by those joints are then the file's compound ones, else its
+  // word ones, else 3.
   if (levels.size() == 1) {
-    rules->compoundLeftMin = compoundLeft.value_or(leftGiven ? left : 3);
-    rules->compoundRightMin = compoundRight.value_or(rightGiven ? right : 3);
+    if (compoundLeft == 0) compoundLeft = left != 0 ? left : 3;
+    if (compoundRight == 0) compoundRight = right != 0 ? right : 3;
     LevelReader joints;
-    for (const std::u32string_view joint : {U"1-1", U"1'1", U"1\u20191", U"1\u20131"}) {
-      addPattern(joints, joint, [&name](const std::string& what) { return fileError(name, 0, what); });
+    std::vector<std::u32string_view> jointPatterns{U"1-1", U"1'1"};
+    // Where the file is UTF-8, the C library's byte patterns for these
+    // match too.
+    if (lines.utf8()) jointPatterns.insert(jointPatterns.end(), {U"1\u20191", U"1\u20131"});
+    for (const std::u32string_view joint : jointPatterns) {
+      addPattern(joints, joint, [&name](const std::string& what) { return fileError(name, 1, what); });
     }
     levels.insert(levels.begin(), std::move(joints));
   }
-  if (rules->compoundLeftMin == 0) rules->compoundLeftMin = compoundLeft.value_or(0);
-  if (rules->compoundRightMin == 0) rules->compoundRightMin = compoundRight.value_or(0);
+  rules->compoundLeftMin = compoundLeft;
+  rules->compoundRightMin = compoundRight;
   std::u32string letters;
   for (const LevelReader& level : levels) {
     for (std::size_t i = 1; i < level.builder.nodes().size(); ++i) {
       if (level.builder.nodes()[i].letter != U'.') letters.push_back(level.builder.nodes()[i].letter);
     }
   }
-  for (LevelReader& level : levels) {
-    rules->levels.push_back(
-        std::make_unique<const detail::DictionaryLevel>(level.builder, std::move(level.changes)));
-  }
+  rules->jointLevel = std::make_unique<const detail::DictionaryLevel>(
+      levels.front().builder, std::move(levels.front().changes));
+  rules->hyphenLevel = std::make_unique<const detail::DictionaryLevel>(
+      levels.back().builder, std::move(levels.back().changes));
   const CharFunction chars{CharMap(detail::capitalsOf(letters))};
   // The trie of the last level's patterns, made only when asked for: the
   // lines last first, since there the later of two with the same letters
@@ -224,8 +357,8 @@ Hyphenator readDictionary(std::string_view bytes, std::string_view name,
     return parsePatterns(text);
   });
   auto parts = std::make_shared<detail::HyphenatorParts>(
-      chars, patterns, Exceptions(), options.leftMin.value_or(left),
-      options.rightMin.value_or(right),
+      chars, patterns, Exceptions(), options.leftMin.value_or(left != 0 ? left : 2),
+      options.rightMin.value_or(right != 0 ? right : 2),
       Lazy<std::shared_ptr<const detail::PatternTable>>(
           [patterns] { return detail::compiledTable(patterns.get()); }));
   parts->dictionary = std::move(rules);
