@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -18,26 +17,7 @@ namespace {
 
 using testing_support::joined;
 
-struct GoldenLine {
-  std::string word;
-  std::string expected;  // pieces joined by "-"
-};
-
-std::vector<GoldenLine> readGolden(Language language) {
-  const std::string path =
-      std::string(MORVANE_GOLDEN_DIR) + "/" + std::string(languageAffix(language)) + ".tsv";
-  std::ifstream in(path);
-  EXPECT_TRUE(in) << "missing " << path;
-  std::vector<GoldenLine> lines;
-  std::string line;
-  while (std::getline(in, line)) {
-    const std::size_t tab = line.find('\t');
-    EXPECT_NE(tab, std::string::npos) << path << ": " << line;
-    if (tab == std::string::npos) continue;
-    lines.push_back({line.substr(0, tab), line.substr(tab + 1)});
-  }
-  return lines;
-}
+using testing_support::readGolden;
 
 class Golden : public testing::TestWithParam<Language> {};
 

@@ -1,8 +1,13 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
+
+#include "morvane/language.hpp"
 
 namespace morvane::testing_support {
 
@@ -33,6 +38,28 @@ String joined(const std::vector<String>& pieces,
     out += pieces[i];
   }
   return out;
+}
+
+struct GoldenLine {
+  std::string word;
+  std::string expected;  // pieces joined by "-"
+};
+
+/// The lines of a language's golden file: TeX's own hyphenations.
+inline std::vector<GoldenLine> readGolden(Language language) {
+  const std::string path =
+      std::string(MORVANE_GOLDEN_DIR) + "/" + std::string(languageAffix(language)) + ".tsv";
+  std::ifstream in(path);
+  EXPECT_TRUE(in) << "missing " << path;
+  std::vector<GoldenLine> lines;
+  std::string line;
+  while (std::getline(in, line)) {
+    const std::size_t tab = line.find('\t');
+    EXPECT_NE(tab, std::string::npos) << path << ": " << line;
+    if (tab == std::string::npos) continue;
+    lines.push_back({line.substr(0, tab), line.substr(tab + 1)});
+  }
+  return lines;
 }
 
 }  // namespace morvane::testing_support

@@ -13,8 +13,8 @@ namespace morvane {
 /// How to read a file.
 struct LoadOptions {
   /// Minimums to use instead of those the file gives.
-  std::optional<std::int64_t> leftMin;
-  std::optional<std::int64_t> rightMin;
+  std::optional<std::int64_t> leftMin{};
+  std::optional<std::int64_t> rightMin{};
   /// Office dictionaries: read lines as the office suites' C library does,
   /// where a line of more than 99 bytes goes on as lines of its own (the
   /// rest of a long comment is read as patterns), so that words break as

@@ -113,7 +113,7 @@ struct DictionaryRules::Split {
            b.after + static_cast<std::int64_t>(word.size() - to) >= right;
   }
   void add(const LevelBreak& b, std::size_t from) {
-    found.push_back({from + b.position, b.change, from + b.changeStart});
+    found.push_back({from + b.position, b.change, from + b.changeStart, false});
   }
 };
 

@@ -23,6 +23,9 @@ namespace morvane::detail {
 struct SpellingChange {
   std::u32string before;
   std::u32string after;
+  // The same in capitals, for a word whose changed letters are capitals.
+  std::u32string capitalBefore;
+  std::u32string capitalAfter;
   std::uint32_t start = 0;
   std::uint32_t cut = 0;
   std::uint32_t boundary = 0;
@@ -35,6 +38,14 @@ struct DictionaryBreak {
   std::size_t position = 0;
   const SpellingChange* change = nullptr;
   std::size_t changeStart = 0;
+  bool capitals = false;  // the changed letters are written as capitals
+
+  [[nodiscard]] std::u32string_view before() const {
+    return capitals ? change->capitalBefore : change->before;
+  }
+  [[nodiscard]] std::u32string_view after() const {
+    return capitals ? change->capitalAfter : change->after;
+  }
 };
 
 /// A place where one level's patterns allow a break, in a piece of a word:

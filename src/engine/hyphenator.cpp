@@ -157,7 +157,13 @@ void forEachBreak(const detail::HyphenatorParts& h, std::u32string_view word, Em
           h, word, scores.size(), [&scores](std::size_t j) { return scores[j]; }, standard);
       return;
     }
-    for (const detail::DictionaryBreak& b : h.dictionary->breaks(key, h.leftMin, h.rightMin)) {
+    for (detail::DictionaryBreak& b : h.dictionary->breaks(key, h.leftMin, h.rightMin)) {
+      if (b.change != nullptr) {
+        // Capitals are the letters the character function changes.
+        const std::size_t end = std::min(n, b.changeStart + b.change->cut);
+        b.capitals = end > b.changeStart;
+        for (std::size_t i = b.changeStart; i < end; ++i) b.capitals &= word[i] != key[i];
+      }
       emit(b);
     }
     return;
@@ -360,8 +366,8 @@ std::vector<BasicWordBreak<String>> breaksOf(const Hyphenator& h, std::u32string
       out.after = cut(b.position, word.size());
     } else {
       const std::size_t end = std::min(word.size(), b.changeStart + b.change->cut);
-      out.before = cut(0, b.changeStart) + encode(b.change->before);
-      out.after = encode(b.change->after) + cut(end, word.size());
+      out.before = cut(0, b.changeStart) + encode(b.before());
+      out.after = encode(b.after()) + cut(end, word.size());
       out.standard = false;
     }
     breaks.push_back(std::move(out));
@@ -393,7 +399,7 @@ String spell(const Hyphenator& h, std::u32string_view word, const String& separa
       out += separator;
       written = b.position;
     } else {
-      out += encode(b.change->before) + separator + encode(b.change->after);
+      out += encode(b.before()) + separator + encode(b.after());
       written = std::min(word.size(), b.changeStart + b.change->cut);
     }
   }
@@ -401,7 +407,7 @@ String spell(const Hyphenator& h, std::u32string_view word, const String& separa
   return out;
 }
 
-std::u32string same(const std::u32string& s) { return s; }
+std::u32string same(std::u32string_view s) { return std::u32string(s); }
 
 /// A new hyphenator sharing everything of `h`'s, changed by `change`.
 template <class Change>
@@ -464,7 +470,8 @@ Hyphenator withExceptions(const Hyphenator& h, std::u32string_view exceptionText
       const CharFunction& chars = hyphenatorChars(h);
       ExceptionMap entries = hyphenatorExceptions(h).entries();
       ExceptionMap own;
-      for (const auto& [key, scores] : parseExceptions(text).entries()) {
+      const Exceptions given = parseExceptions(text);
+      for (const auto& [key, scores] : given.entries()) {
         std::u32string normalised(key);
         for (char32_t& c : normalised) c = chars(c);
         auto [at, added] = own.try_emplace(std::move(normalised), scores);

@@ -75,6 +75,8 @@ std::optional<detail::SpellingChange> readChange(std::u32string_view letters,
   detail::SpellingChange change;
   change.before = replacement.substr(0, hyphen);
   change.after = replacement.substr(hyphen + 1);
+  change.capitalBefore = detail::upperCase(change.before);
+  change.capitalAfter = detail::upperCase(change.after);
   change.start = static_cast<std::uint32_t>(from);
   change.cut = static_cast<std::uint32_t>(*cut);
   for (std::size_t b = std::min(to, scores.size() - 1) + 1; b-- > from;) {
@@ -299,22 +301,17 @@ Hyphenator readDictionary(std::string_view bytes, std::string_view name,
   });
 
   // The C library matches bytes, so a piece beginning with the last bytes of
-  // a character is a pattern after every character that ends so: of the
-  // file's letters, those.
-  std::u32string known;
-  for (const LevelReader& level : levels) {
-    for (std::size_t i = 1; i < level.builder.nodes().size(); ++i) known.push_back(level.builder.nodes()[i].letter);
-  }
-  std::sort(known.begin(), known.end());
-  known.erase(std::unique(known.begin(), known.end()), known.end());
+  // a character is a pattern after every character that ends so: one for
+  // each byte that can lead them.
   for (std::size_t i = 0; i < strayPieces.size(); ++i) {
     const auto& [stray, word] = strayPieces[i];
-    for (const char32_t letter : known) {
-      const std::string encoded = detail::encodeUtf8(std::u32string_view(&letter, 1));
-      if (encoded.size() > stray.size() && encoded.ends_with(stray)) {
-        addPattern(levels[strayLevels[i]], std::u32string(1, letter) + word,
-                   [&name](const std::string& what) { return fileError(name, 1, what); });
-      }
+    for (unsigned lead = 0xC2; lead <= 0xF4; ++lead) {
+      std::string bytes(1, static_cast<char>(lead));
+      bytes += stray;
+      char32_t letter = 0;
+      if (detail::decodeUtf8Char(bytes, letter) != bytes.size()) continue;
+      addPattern(levels[strayLevels[i]], std::u32string(1, letter) + word,
+                 [&name](const std::string& what) { return fileError(name, 1, what); });
     }
   }
 

@@ -149,6 +149,12 @@ std::vector<std::pair<char32_t, char32_t>> capitalsOf(std::u32string_view letter
   return pairs;
 }
 
+std::u32string upperCase(std::u32string_view text) {
+  std::u32string out(text);
+  for (char32_t& c : out) c = static_cast<char32_t>(u_toupper(static_cast<UChar32>(c)));
+  return out;
+}
+
 void dictionaryWordBreaks(std::u32string_view run, std::vector<std::size_t>& breaks) {
   icu::BreakIterator& words = breakIterator<icu::BreakIterator::createWordInstance>();
   const icu::UnicodeString text = utf16Of(run);  // the iterator reads it in place

@@ -76,6 +76,9 @@ void keepGraphemeBoundaries(std::u32string_view word, std::vector<std::size_t>& 
 /// lets capitalised words break as their letters do.
 std::vector<std::pair<char32_t, char32_t>> capitalsOf(std::u32string_view letters);
 
+/// `text` with each character as its simple upper-case form.
+std::u32string upperCase(std::u32string_view text);
+
 /// The word boundaries a dictionary finds in `run` (a run of letters of a
 /// script without spaces), ascending, without 0 and `run.size()`.
 void dictionaryWordBreaks(std::u32string_view run, std::vector<std::size_t>& breaks);

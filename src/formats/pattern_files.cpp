@@ -1,0 +1,200 @@
+// Pattern and exception files: TeX files, line files, and what they make.
+
+#include "formats/pattern_files.hpp"
+
+#include <algorithm>
+#include <filesystem>
+#include <span>
+
+#include "common/utf8.hpp"
+#include "formats/charset.hpp"
+#include "formats/file_text.hpp"
+#include "languages/gzip.hpp"
+#include "morvane/files.hpp"
+#include "text/unicode.hpp"
+
+namespace morvane {
+
+namespace detail {
+
+void PatternFileContent::addPattern(std::u32string_view pattern, std::string_view name,
+                                    std::size_t line) {
+  if (const auto problem = patternProblem(pattern)) throw fileError(name, line, *problem);
+  const std::size_t dot = pattern.find(U'.', 1);
+  if (dot != std::u32string_view::npos && dot + 1 != pattern.size()) {
+    throw fileError(name, line, "a dot inside a pattern, not at an end");
+  }
+  std::u32string letters;
+  for (const char32_t c : pattern) {
+    if (c < U'0' || c > U'9') letters.push_back(c);
+  }
+  const auto [place, added] =
+      patternPlaces.try_emplace(std::move(letters), std::string(name) + ":" + std::to_string(line));
+  if (!added) {
+    throw fileError(name, line,
+                    "a second pattern with the letters of \"" + encodeUtf8(pattern) +
+                        "\" (the first is at " + place->second + ")");
+  }
+  patterns.emplace_back(pattern);
+}
+
+void PatternFileContent::addException(std::u32string_view word, std::string_view name,
+                                      std::size_t line) {
+  if (const auto problem = exceptionProblem(word)) throw fileError(name, line, *problem);
+  exceptions.emplace_back(word);
+}
+
+namespace {
+
+/// Calls `onLine(text, number)` for every line of UTF-8 `bytes` that holds
+/// more than white space, trimmed.
+template <class OnLine>
+void forEachTextLine(std::string_view bytes, std::string_view name, OnLine onLine) {
+  std::u32string text;
+  try {
+    text = decodeCharset(bytes, "UTF-8");
+  } catch (const CharsetError& e) {
+    throw fileError(name, lineOf(bytes, e.offset), e.what());
+  }
+  forEachFileLine(std::u32string_view(text), 1, [&](std::u32string_view line, std::size_t number) {
+    const auto blank = [](char32_t c) { return c == U' ' || c == U'\t'; };
+    while (!line.empty() && blank(line.front())) line.remove_prefix(1);
+    while (!line.empty() && blank(line.back())) line.remove_suffix(1);
+    if (!line.empty()) onLine(line, number);
+  });
+}
+
+bool endsWith(const std::string& name, std::string_view suffix) {
+  return name.ends_with(suffix) || name.ends_with(std::string(suffix) + ".gz");
+}
+
+/// `\input` in a file: a file beside the one that names it (or as named),
+/// with ".tex" added when it has no extension and is not found without.
+std::pair<std::string, std::string> texInput(std::u32string_view file, std::string_view from) {
+  const std::filesystem::path named(encodeUtf8(file));
+  std::vector<std::filesystem::path> candidates;
+  for (const std::filesystem::path& base :
+       {std::filesystem::path(from).parent_path() / named, named}) {
+    candidates.push_back(base);
+    if (!base.has_extension()) candidates.push_back(std::filesystem::path(base) += ".tex");
+  }
+  for (const std::filesystem::path& candidate : candidates) {
+    std::error_code error;
+    if (std::filesystem::is_regular_file(candidate, error)) {
+      return {readPatternFile(candidate.string()), candidate.string()};
+    }
+  }
+  return {readPatternFile(candidates.front().string()), candidates.front().string()};
+}
+
+void readFileInto(const std::filesystem::path& file, PatternFileContent& content) {
+  const std::string name = file.string();
+  static const TexInput input = texInput;
+  if (endsWith(name, ".tex")) {
+    readTex(readPatternFile(name), name, content, &input);
+  } else if (endsWith(name, ".hyp.txt")) {
+    readExceptionLines(readPatternFile(name), name, content);
+  } else {
+    readPatternLines(readPatternFile(name), name, content);
+    // The exceptions of hyph-CODE.pat.txt are in hyph-CODE.hyp.txt.
+    const std::size_t at = name.rfind(".pat.txt");
+    if (at != std::string::npos) {
+      for (const std::string& beside : {name.substr(0, at) + ".hyp.txt",
+                                        name.substr(0, at) + ".hyp.txt.gz"}) {
+        std::error_code error;
+        if (std::filesystem::is_regular_file(beside, error)) {
+          readExceptionLines(readPatternFile(beside), beside, content);
+          break;
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
+
+void readPatternLines(std::string_view bytes, std::string_view name, PatternFileContent& content) {
+  forEachTextLine(bytes, name, [&](std::u32string_view line, std::size_t number) {
+    content.addPattern(line, name, number);
+  });
+}
+
+void readExceptionLines(std::string_view bytes, std::string_view name,
+                        PatternFileContent& content) {
+  forEachTextLine(bytes, name, [&](std::u32string_view line, std::size_t number) {
+    content.addException(line, name, number);
+  });
+}
+
+Hyphenator hyphenatorOf(const PatternFileContent& content, const LoadOptions& options) {
+  std::u32string patternText;
+  std::u32string exceptionText;
+  std::u32string letters;
+  for (const std::u32string& pattern : content.patterns) {
+    patternText.append(pattern).push_back(U'\n');
+    std::copy_if(pattern.begin(), pattern.end(), std::back_inserter(letters),
+                 [](char32_t c) { return c != U'.' && (c < U'0' || c > U'9'); });
+  }
+  for (const std::u32string& word : content.exceptions) {
+    exceptionText.append(word).push_back(U'\n');
+    std::copy_if(word.begin(), word.end(), std::back_inserter(letters),
+                 [](char32_t c) { return c != U'-'; });
+  }
+  // Everything is made on first use, as for the built-in languages.
+  return Hyphenator(
+      Lazy<CharFunction>([letters = std::move(letters)] {
+        return CharFunction{CharMap(capitalsOf(letters))};
+      }),
+      Lazy<Patterns>([text = std::move(patternText)] { return parsePatterns(text); }),
+      Lazy<Exceptions>([text = std::move(exceptionText)] { return parseExceptions(text); }),
+      options.leftMin.value_or(content.leftMin.value_or(2)),
+      options.rightMin.value_or(content.rightMin.value_or(3)));
+}
+
+std::string readPatternFile(const std::string& path) {
+  std::string bytes = readFile(path);
+  if (!path.ends_with(".gz")) return bytes;
+  try {
+    return gunzip(std::span(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()));
+  } catch (const Error& e) {
+    throw Error(path + ": " + e.what());
+  }
+}
+
+}  // namespace detail
+
+Hyphenator readTexPatterns(std::string_view bytes, std::string_view name,
+                           const LoadOptions& options) {
+  detail::PatternFileContent content;
+  detail::readTex(bytes, name, content, nullptr);
+  return detail::hyphenatorOf(content, options);
+}
+
+Hyphenator loadPatterns(std::span<const std::filesystem::path> files, const LoadOptions& options) {
+  if (files.empty()) throw Error("loadPatterns needs at least one file");
+  detail::PatternFileContent content;
+  for (const std::filesystem::path& file : files) detail::readFileInto(file, content);
+  return detail::hyphenatorOf(content, options);
+}
+
+Hyphenator loadPatterns(const std::filesystem::path& file, const LoadOptions& options) {
+  return loadPatterns(std::span(&file, 1), options);
+}
+
+Hyphenator loadExceptions(const Hyphenator& h, const std::filesystem::path& file) {
+  detail::PatternFileContent content;
+  const std::string name = file.string();
+  if (detail::endsWith(name, ".tex")) {
+    detail::readFileInto(file, content);
+    if (!content.patterns.empty()) {
+      throw Error(name + ": \\patterns in a file of exceptions, which has only \\hyphenation{…}");
+    }
+  } else {
+    detail::readExceptionLines(detail::readPatternFile(name), name, content);
+  }
+  std::u32string text;
+  for (const std::u32string& word : content.exceptions) text.append(word).push_back(U'\n');
+  return withExceptions(h, std::u32string_view(text));
+}
+
+}  // namespace morvane

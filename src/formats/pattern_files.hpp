@@ -1,0 +1,59 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "morvane/files.hpp"
+#include "morvane/hyphenator.hpp"
+
+namespace morvane::detail {
+
+/// What pattern files give, gathered across files: patterns and exceptions
+/// as written, and the minimums the first file names.
+struct PatternFileContent {
+  std::vector<std::u32string> patterns;
+  std::vector<std::u32string> exceptions;
+  std::optional<std::int64_t> leftMin;
+  std::optional<std::int64_t> rightMin;
+  // Where each pattern's letters were first given, for the error that
+  // names a second.
+  std::unordered_map<std::u32string, std::string> patternPlaces;
+
+  /// Adds a pattern as a file writes it, or throws `fileError`.
+  void addPattern(std::u32string_view pattern, std::string_view name, std::size_t line);
+  /// Adds an exception as a file writes it, or throws `fileError`.
+  void addException(std::u32string_view word, std::string_view name, std::size_t line);
+};
+
+/// Reads the file `\input` names, seen from the file `from`: its bytes and
+/// the name errors give it.
+using TexInput = std::function<std::pair<std::string, std::string>(std::u32string_view file,
+                                                                   std::string_view from)>;
+
+/// Adds what a TeX pattern file gives to `content`; `input` reads the
+/// files of `\input` (null: an `\input` is an error). Throws `Error`
+/// "NAME:LINE: what" for what is malformed.
+void readTex(std::string_view bytes, std::string_view name, PatternFileContent& content,
+             const TexInput* input, int depth = 0);
+
+/// Adds the patterns of a line file (one a line, as `hyph-CODE.pat.txt`).
+void readPatternLines(std::string_view bytes, std::string_view name, PatternFileContent& content);
+
+/// Adds the exceptions of a line file (a word a line with hyphens at its
+/// breaks, as `hyph-CODE.hyp.txt`).
+void readExceptionLines(std::string_view bytes, std::string_view name,
+                        PatternFileContent& content);
+
+/// A hyphenator of `content`: capitals map to the letters it uses; the
+/// minimums are the options', else the files', else TeX's 2 and 3.
+[[nodiscard]] Hyphenator hyphenatorOf(const PatternFileContent& content,
+                                      const LoadOptions& options);
+
+/// The bytes of a file, unpacked when its name ends in ".gz".
+[[nodiscard]] std::string readPatternFile(const std::string& path);
+
+}  // namespace morvane::detail
