@@ -170,6 +170,31 @@ for kind in line separator; do
   fi
 done
 
+# Files of the user's own: dictionaries, patterns, exceptions, minimums.
+printf 'ISO8859-1\nLEFTHYPHENMIN 1\nRIGHTHYPHENMIN 1\ns5sz/sz=,1,1\nn5ny/ny=ny,1,3\n\xe41b\n' >"$work/x.dic"
+printf '\\patterns{a1b}\n\\hyphenation{ab-ab-ab}\n' >"$work/x.tex"
+printf 'hy-phen-a-tion\nExceptions\n' >"$work/mine.txt"
+printf 'UTF-8\nLEFTHYPHENMIN 1\na1b c1d\n' >"$work/bad.dic"
+input=''
+check "dictionary: changed spelling as the C library shows it" 0 'asz-szony-nyal\nÄ-B\n' '' \
+  --dic "$work/x.dic" asszonnyal ÄB
+input='asszonnyal\nszép asszonnyal\n'
+check "dictionary: word lines spelled, text lines as text" 0 'asz=szony=nyal\nszép asszonnyal\n' '' \
+  --dic "$work/x.dic" --words -s =
+input=''
+check "dictionary error names file and line" 1 '' 'bad.dic:3: more than one pattern on a line' \
+  --dic "$work/bad.dic" word
+check "missing dictionary" 1 '' 'cannot read' --dic "$work/none.dic" word
+check "TeX patterns with minimums" 0 'ab-ab-ab\na-bb\n' '' \
+  --patterns "$work/x.tex" --left-min 1 --right-min 1 ababab abb
+check "exceptions on top of the language" 0 'hy-phen-a-tion\nEXCEPTIONS\nta-ble\n' '' \
+  --exceptions "$work/mine.txt" hyphenation EXCEPTIONS table
+check "minimum word length" 0 'hyphenation\nhy-phen-ations\n' '' \
+  --min-word-length 12 hyphenation hyphenations
+check "language minimums changed" 0 'a-hoy\n' '' --left-min 1 --right-min 1 ahoy
+check "bad minimum" 2 '' '--left-min needs a whole number' --left-min x word
+check "language and dictionary" 2 '' 'exclude each other' -l de --dic "$work/x.dic" word
+
 # A failed write is an error, not a success.
 if [[ -w /dev/full ]]; then
   if "$cmd" hyphenation >/dev/full 2>"$work/err"; then

@@ -99,8 +99,8 @@ void readFileInto(const std::filesystem::path& file, PatternFileContent& content
     // The exceptions of hyph-CODE.pat.txt are in hyph-CODE.hyp.txt.
     const std::size_t at = name.rfind(".pat.txt");
     if (at != std::string::npos) {
-      for (const std::string& beside : {name.substr(0, at) + ".hyp.txt",
-                                        name.substr(0, at) + ".hyp.txt.gz"}) {
+      for (const std::string& beside :
+           {name.substr(0, at) + ".hyp.txt", name.substr(0, at) + ".hyp.txt.gz"}) {
         std::error_code error;
         if (std::filesystem::is_regular_file(beside, error)) {
           readExceptionLines(readPatternFile(beside), beside, content);
@@ -137,14 +137,17 @@ Hyphenator hyphenatorOf(const PatternFileContent& content, const LoadOptions& op
   }
   for (const std::u32string& word : content.exceptions) {
     exceptionText.append(word).push_back(U'\n');
-    std::copy_if(word.begin(), word.end(), std::back_inserter(letters),
+    // An exception written with a capital ("War-sza-wa") names its letter.
+    const std::u32string lower = lowerCase(word);
+    std::copy_if(lower.begin(), lower.end(), std::back_inserter(letters),
                  [](char32_t c) { return c != U'-'; });
   }
+  // TeX gives A-Z the lower-case codes of a-z whatever the patterns hold.
+  for (char32_t c = U'a'; c <= U'z'; ++c) letters.push_back(c);
   // Everything is made on first use, as for the built-in languages.
   return Hyphenator(
-      Lazy<CharFunction>([letters = std::move(letters)] {
-        return CharFunction{CharMap(capitalsOf(letters))};
-      }),
+      Lazy<CharFunction>(
+          [letters = std::move(letters)] { return CharFunction{CharMap(capitalsOf(letters))}; }),
       Lazy<Patterns>([text = std::move(patternText)] { return parsePatterns(text); }),
       Lazy<Exceptions>([text = std::move(exceptionText)] { return parseExceptions(text); }),
       options.leftMin.value_or(content.leftMin.value_or(2)),

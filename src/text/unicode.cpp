@@ -155,6 +155,12 @@ std::u32string upperCase(std::u32string_view text) {
   return out;
 }
 
+std::u32string lowerCase(std::u32string_view text) {
+  std::u32string out(text);
+  for (char32_t& c : out) c = static_cast<char32_t>(u_tolower(static_cast<UChar32>(c)));
+  return out;
+}
+
 void dictionaryWordBreaks(std::u32string_view run, std::vector<std::size_t>& breaks) {
   icu::BreakIterator& words = breakIterator<icu::BreakIterator::createWordInstance>();
   const icu::UnicodeString text = utf16Of(run);  // the iterator reads it in place

@@ -78,6 +78,8 @@ std::vector<std::pair<char32_t, char32_t>> capitalsOf(std::u32string_view letter
 
 /// `text` with each character as its simple upper-case form.
 std::u32string upperCase(std::u32string_view text);
+/// `text` with each character as its simple lower-case form.
+std::u32string lowerCase(std::u32string_view text);
 
 /// The word boundaries a dictionary finds in `run` (a run of letters of a
 /// script without spaces), ascending, without 0 and `run.size()`.

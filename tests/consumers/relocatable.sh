@@ -15,6 +15,9 @@ cmake --install "$work/build" --prefix "$work/first" >/dev/null
 mv "$work/first" "$work/moved"
 got=$(env -u LD_LIBRARY_PATH "$work/moved/bin/morvane-hyphenate" hyphenation)
 [[ $got == hy-phen-ation ]] || { echo "FAIL moved command printed '$got'"; exit 1; }
-ldd "$work/moved/bin/morvane-hyphenate" | grep -q "libmorvane.so.* => $work/moved/" ||
-  { echo "FAIL the command does not use the moved library"; ldd "$work/moved/bin/morvane-hyphenate"; exit 1; }
+# Read ldd's whole answer first: "grep -q" stopping early would make ldd die of
+# SIGPIPE, which pipefail reports as a failure.
+libraries=$(ldd "$work/moved/bin/morvane-hyphenate")
+grep -q "libmorvane.so.* => $work/moved/" <<<"$libraries" ||
+  { echo "FAIL the command does not use the moved library"; echo "$libraries"; exit 1; }
 echo "ok relocatable shared install"

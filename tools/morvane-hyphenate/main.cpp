@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <variant>
 
@@ -55,8 +57,28 @@ int listLanguages(Output& out) {
   return kOk;
 }
 
-/// Every WORD on a line of its own, hyphenated as text: its hyphens stay
-/// breaks, and a WORD with spaces is a short text.
+/// True for a line that is one word, nothing around it.
+bool isOneWord(std::string_view line) {
+  return !line.empty() && line.find_first_of(" \t\r\n\f\v") == std::string_view::npos;
+}
+
+/// `word` as a line of word output: with an office dictionary, a single word
+/// shows every break as its C library does, the spelling changed where it
+/// changes; anything else is hyphenated as text, its hyphens staying breaks.
+std::size_t appendWordLine(const morvane::Hyphenator& h, bool spelled, std::string_view word,
+                           const std::string& separator, std::string& line) {
+  if (spelled && isOneWord(word)) {
+    try {
+      line += morvane::spellBreaks(h, word, separator);
+      return 1;
+    } catch (const morvane::Error&) {
+      // Not UTF-8: copied as text copies it (the line is reported).
+    }
+  }
+  return morvane::appendHyphenatedText(h, word, separator, line);
+}
+
+/// Every WORD on a line of its own; a WORD with spaces is a short text.
 int hyphenateArguments(const morvane::Hyphenator& h, const Options& options, Output& out,
                        Stats& stats) {
   const std::string separator = separatorFor(options);
@@ -68,11 +90,41 @@ int hyphenateArguments(const morvane::Hyphenator& h, const Options& options, Out
     check.finish();
     if (check.failed()) status = kFailure;
     std::string line;
-    stats.add(morvane::appendHyphenatedText(h, word, separator, line), word.size());
+    stats.add(appendWordLine(h, options.dictionary.has_value(), word, separator, line),
+              word.size());
     line += '\n';
     out.write(line);
   }
   return status;
+}
+
+/// Standard input a line at a time, each spelled as a word (office
+/// dictionaries in word mode).
+int spellLines(const morvane::Hyphenator& h, const Options& options, Output& out, Stats& stats) {
+  const std::string separator = separatorFor(options);
+  Input input;
+  Utf8LineCheck check("line");
+  std::string pending;
+  std::string line;
+  const auto flush = [&](std::string_view text, bool newline) {
+    line.clear();
+    stats.add(appendWordLine(h, true, text, separator, line), text.size() + (newline ? 1 : 0));
+    if (newline) line += '\n';
+    out.write(line);
+  };
+  for (std::string_view block = input.next(); !block.empty(); block = input.next()) {
+    check.feed(block);
+    for (std::size_t newline; (newline = block.find('\n')) != std::string_view::npos;) {
+      pending.append(block.substr(0, newline));
+      flush(pending, true);
+      pending.clear();
+      block.remove_prefix(newline + 1);
+    }
+    pending.append(block);
+  }
+  if (!pending.empty()) flush(pending, false);
+  check.finish();
+  return input.failed() || check.failed() ? kFailure : kOk;
 }
 
 /// Standard input through a stream that writes to `out`; in word mode every
@@ -94,12 +146,36 @@ int hyphenateInput(Stream& stream, bool checkLines, Stats& stats) {
   return input.failed() || check.failed() ? kFailure : kOk;
 }
 
+/// The language's hyphenator, or one from the files given, with the
+/// exceptions and minimums asked for. Throws `Error` naming what is wrong
+/// in a file.
+morvane::Hyphenator hyphenatorFor(const Options& options,
+                                  std::optional<morvane::Language> language) {
+  const morvane::LoadOptions minimums{.leftMin = options.leftMin, .rightMin = options.rightMin};
+  morvane::Hyphenator h =
+      language ? morvane::languageHyphenator(*language)
+      : options.dictionary
+          ? morvane::loadDictionary(*options.dictionary, minimums)
+          : morvane::loadPatterns(std::vector<std::filesystem::path>(options.patternFiles.begin(),
+                                                                     options.patternFiles.end()),
+                                  minimums);
+  if (language && (options.leftMin || options.rightMin)) {
+    h = morvane::withMinimums(h, options.leftMin.value_or(morvane::hyphenatorLeftMin(h)),
+                              options.rightMin.value_or(morvane::hyphenatorRightMin(h)));
+  }
+  for (const std::string& file : options.exceptionFiles) h = morvane::loadExceptions(h, file);
+  if (options.minWordLength) h = morvane::withMinWordLength(h, *options.minWordLength);
+  return h;
+}
+
 int hyphenate(const morvane::Hyphenator& h, const Options& options, Output& out, Stats& stats) {
   const auto write = [&out](std::string_view bytes) { out.write(bytes); };
   switch (options.mode) {
     case Options::Mode::kArguments:
       return hyphenateArguments(h, options, out, stats);
     case Options::Mode::kWords:
+      if (options.dictionary) return spellLines(h, options, out, stats);
+      [[fallthrough]];
     case Options::Mode::kText: {
       morvane::TextStream stream(h, separatorFor(options), write);
       return hyphenateInput(stream, options.mode == Options::Mode::kWords, stats);
@@ -138,17 +214,20 @@ int main(int argc, char** argv) {
       status = listLanguages(out);
       break;
     case Options::Action::kHyphenate: {
-      const auto language = morvane::findLanguage(options.language);
-      if (!language) {
-        std::fprintf(stderr,
-                     "morvane-hyphenate: unknown language \"%s\"; morvane-hyphenate "
-                     "--list-languages shows the valid ones\n",
-                     options.language.c_str());
-        return kUsageError;
+      std::optional<morvane::Language> language;
+      if (!options.dictionary && options.patternFiles.empty()) {
+        language = morvane::findLanguage(options.language);
+        if (!language) {
+          std::fprintf(stderr,
+                       "morvane-hyphenate: unknown language \"%s\"; morvane-hyphenate "
+                       "--list-languages shows the valid ones\n",
+                       options.language.c_str());
+          return kUsageError;
+        }
       }
       Stats stats(options.stats);
       try {
-        status = hyphenate(morvane::languageHyphenator(*language), options, out, stats);
+        status = hyphenate(hyphenatorFor(options, language), options, out, stats);
       } catch (const std::exception& e) {
         std::fprintf(stderr, "morvane-hyphenate: %s\n", e.what());
         status = kFailure;

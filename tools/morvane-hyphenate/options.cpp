@@ -2,14 +2,16 @@
 
 #include <getopt.h>
 
+#include <charconv>
 #include <cstdio>
 #include <string_view>
 
 namespace morvane::tools {
 
 const char* const kUsage =
-    "usage: morvane-hyphenate [-l LANG] [-s SEP] [--words | --text | --html | --xml] [--stats]\n"
-    "                         [WORD...]\n"
+    "usage: morvane-hyphenate [-l LANG | --dic FILE | --patterns FILE...] [--exceptions FILE]\n"
+    "                         [--left-min N] [--right-min N] [--min-word-length N] [-s SEP]\n"
+    "                         [--words | --text | --html | --xml] [--stats] [WORD...]\n"
     "       morvane-hyphenate --list-languages | --help | --version\n";
 
 const char* const kHelp =
@@ -25,6 +27,18 @@ const char* const kHelp =
     "      --html            hyphenates the text of an HTML or XHTML document, leaving its\n"
     "                        markup alone; lang attributes choose the language\n"
     "      --xml             the same, reading the document as XHTML\n"
+    "      --dic=FILE        an office-suite hyphenation dictionary (hyph_*.dic) instead of\n"
+    "                        the language; a WORD or --words line that is one word shows\n"
+    "                        every break as the office suites' C library does, the spelling\n"
+    "                        changed at non-standard ones (asz-szony-nyal)\n"
+    "      --patterns=FILE   TeX patterns (hyph-*.tex) or a pattern line file (hyph-*.pat.txt,\n"
+    "                        with the .hyp.txt beside it) instead of the language; repeatable\n"
+    "      --exceptions=FILE words with hyphens at their breaks, a line each (or a TeX file's\n"
+    "                        \\hyphenation), before those of the language or patterns;\n"
+    "                        repeatable, the last first\n"
+    "      --left-min=N      at least N letters before the first break\n"
+    "      --right-min=N     at least N letters after the last break\n"
+    "      --min-word-length=N  words of fewer than N letters are left alone\n"
     "      --stats           words, bytes, seconds and words per second on standard error\n"
     "      --list-languages  one line per language: code, name, minimums and BCP 47 tags\n"
     "  -h, --help            this text\n"
@@ -39,10 +53,35 @@ int usageError(const std::string& message) {
   return kUsageError;
 }
 
+/// The value of a numeric option: a whole number from 0 up.
+std::optional<std::int64_t> count(const char* text) {
+  const std::string_view digits(text);
+  std::int64_t value = 0;
+  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  if (error != std::errc() || end != digits.data() + digits.size() || value < 0) {
+    return std::nullopt;
+  }
+  return value;
+}
+
 }  // namespace
 
 std::variant<Options, int> parseOptions(int argc, char** argv) {
-  enum : int { kWords = 256, kText, kHtml, kXml, kStats, kList, kVersion };
+  enum : int {
+    kWords = 256,
+    kText,
+    kHtml,
+    kXml,
+    kStats,
+    kList,
+    kVersion,
+    kDic,
+    kPatterns,
+    kExceptions,
+    kLeftMin,
+    kRightMin,
+    kMinWordLength
+  };
   static const option kLong[] = {
       {"language", required_argument, nullptr, 'l'},
       {"separator", required_argument, nullptr, 's'},
@@ -54,9 +93,16 @@ std::variant<Options, int> parseOptions(int argc, char** argv) {
       {"list-languages", no_argument, nullptr, kList},
       {"help", no_argument, nullptr, 'h'},
       {"version", no_argument, nullptr, kVersion},
+      {"dic", required_argument, nullptr, kDic},
+      {"patterns", required_argument, nullptr, kPatterns},
+      {"exceptions", required_argument, nullptr, kExceptions},
+      {"left-min", required_argument, nullptr, kLeftMin},
+      {"right-min", required_argument, nullptr, kRightMin},
+      {"min-word-length", required_argument, nullptr, kMinWordLength},
       {nullptr, 0, nullptr, 0},
   };
   Options options;
+  bool languageGiven = false;
   std::optional<Options::Mode> mode;
   std::optional<Options::Action> action;
   opterr = 0;  // reported here, with the usage
@@ -66,7 +112,32 @@ std::variant<Options, int> parseOptions(int argc, char** argv) {
     switch (c) {
       case 'l':
         options.language = optarg;
+        languageGiven = true;
         break;
+      case kDic:
+        options.dictionary = optarg;
+        break;
+      case kPatterns:
+        options.patternFiles.emplace_back(optarg);
+        break;
+      case kExceptions:
+        options.exceptionFiles.emplace_back(optarg);
+        break;
+      case kLeftMin:
+      case kRightMin:
+      case kMinWordLength: {
+        const auto value = count(optarg);
+        if (!value) {
+          const char* name = c == kLeftMin    ? "--left-min"
+                             : c == kRightMin ? "--right-min"
+                                              : "--min-word-length";
+          return usageError(std::string(name) + " needs a whole number, not \"" + optarg + "\"");
+        }
+        if (c == kLeftMin) options.leftMin = *value;
+        if (c == kRightMin) options.rightMin = *value;
+        if (c == kMinWordLength) options.minWordLength = static_cast<std::size_t>(*value);
+        break;
+      }
       case 's':
         options.separator = optarg;
         break;
@@ -105,6 +176,11 @@ std::variant<Options, int> parseOptions(int argc, char** argv) {
     }
   }
   for (int i = optind; i < argc; ++i) options.words.emplace_back(argv[i]);
+  if (static_cast<int>(languageGiven) + static_cast<int>(options.dictionary.has_value()) +
+          static_cast<int>(!options.patternFiles.empty()) >
+      1) {
+    return usageError("--language, --dic and --patterns exclude each other");
+  }
   if (action) {
     options.action = *action;
     return options;

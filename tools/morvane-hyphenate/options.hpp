@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <variant>
@@ -22,6 +24,13 @@ struct Options {
   std::optional<std::string> separator;
   bool stats = false;
   std::vector<std::string> words;
+  // Patterns of the user's own instead of the language's, and changes.
+  std::optional<std::string> dictionary;
+  std::vector<std::string> patternFiles;
+  std::vector<std::string> exceptionFiles;
+  std::optional<std::int64_t> leftMin;
+  std::optional<std::int64_t> rightMin;
+  std::optional<std::size_t> minWordLength;
 };
 
 /// The options, or the exit status of a usage error (already reported).
