@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <limits>
 
 #include "common/scratch_buffer.hpp"
 #include "engine/hyphenator_parts.hpp"
@@ -12,13 +13,32 @@ namespace morvane::detail {
 namespace {
 
 constexpr std::size_t kInline = 64;
+// Letters below this have their symbols in an array.
+constexpr char32_t kDenseLimit = 0x10000;
 
 }  // namespace
 
 DictionaryLevel::DictionaryLevel(const PatternBuilder& builder, std::vector<SpellingChange> changes)
-    : table_(std::make_shared<const PatternTable>(builder,
-                                                  PatternTable::Matching::kLongestPrefix)),
-      changes_(std::move(changes)) {}
+    : table_(std::make_shared<const PatternTable>(builder, PatternTable::Matching::kLongestPrefix)),
+      changes_(std::move(changes)) {
+  if (table_->alphabetSize() > std::numeric_limits<std::uint16_t>::max()) return;
+  for (const auto& [letter, symbol] : table_->symbols().pairs()) {
+    if (letter >= kDenseLimit) continue;
+    if (letter >= denseSymbols_.size()) denseSymbols_.resize(letter + 1, PatternTable::kNoSymbol);
+    denseSymbols_[letter] = static_cast<std::uint16_t>(symbol);
+  }
+}
+
+const PatternAutomaton* DictionaryLevel::automaton() const {
+  if (const auto* compiled = automaton_.tryGet()) return compiled->get();
+  // Counted only until the automaton exists, so that threads scoring words
+  // share no writes after that.
+  if (scored_.fetch_add(1, std::memory_order_relaxed) < HyphenatorParts::kWarmWords) {
+    return nullptr;
+  }
+  return automaton_.get([this] { return PatternAutomaton::compile(*table_, kAutomatonCells); })
+      .get();
+}
 
 void DictionaryLevel::breaks(std::u32string_view piece, std::vector<LevelBreak>& out) const {
   const std::size_t n = piece.size();
@@ -29,40 +49,39 @@ void DictionaryLevel::breaks(std::u32string_view piece, std::vector<LevelBreak>&
   // Scores of the boundaries of the dotted piece, and, where a tagged
   // pattern may have set them, which pattern and where it began.
   ScratchBuffer<PatternTable::Code, kInline + 2> raw(m);
-  std::fill_n(raw.data(), m, 0);
   ScratchBuffer<std::uint32_t, kInline + 2> sources(table.hasTags() ? m : 0);
   ScratchBuffer<std::uint32_t, kInline + 2> starts(table.hasTags() ? m : 0);
-  std::fill_n(sources.data(), sources.size(), 0);
-  ScratchBuffer<std::uint32_t, kInline + 2> dotted(m);
-  dotted[0] = dotted[m - 1] = table.dotSymbol();
-  for (std::size_t i = 0; i < n; ++i) dotted[i + 1] = table.symbol(piece[i]);
+  ScratchBuffer<char32_t, kInline> symbols(n);
+  bool anyLetter = false;
+  for (std::size_t i = 0; i < n; ++i) {
+    symbols[i] = symbol(piece[i]);
+    anyLetter |= symbols[i] != PatternTable::kNoSymbol;
+  }
+  // Patterns of dots alone score no boundary inside the piece.
+  if (!anyLetter) return;
 
-  bool slow = true;
-  const auto* automaton =
-      scored_.fetch_add(1, std::memory_order_relaxed) < HyphenatorParts::kWarmWords
-          ? nullptr
-          : automaton_
-                .get([&table] {
-                  return PatternAutomaton::compile(table, HyphenatorParts::kAutomatonCells);
-                })
-                .get();
-  if (automaton != nullptr) {
+  bool scored = false;
+  if (const PatternAutomaton* compiled = automaton()) {
     constexpr std::size_t kWindow = PatternAutomaton::kMaxWindow;
     ScratchBuffer<std::uint8_t, kInline + 2 + kWindow> window(m + kWindow);
-    ScratchBuffer<char32_t, kInline> symbols(n);
-    for (std::size_t i = 0; i < n; ++i) symbols[i] = dotted[i + 1];
     bool tagged = false;
-    (void)automaton->score(
+    (void)compiled->score(
         std::u32string_view(symbols.data(), n),
         [](char32_t symbol) -> std::uint32_t { return symbol; }, window.data(), tagged);
     // A tagged pattern met: which pattern won where is worked out below.
     if (!tagged) {
       for (std::size_t j = 0; j < m; ++j) raw[j] = window[j + kWindow - 1];
-      slow = false;
+      if (table.hasTags()) std::fill_n(sources.data(), m, 0);
+      scored = true;
     }
   }
-  if (slow) {
+  if (!scored) {
+    std::fill_n(raw.data(), m, 0);
+    ScratchBuffer<std::uint32_t, kInline + 2> dotted(m);
+    dotted[0] = dotted[m - 1] = table.dotSymbol();
+    for (std::size_t i = 0; i < n; ++i) dotted[i + 1] = symbols[i];
     if (table.hasTags()) {
+      std::fill_n(sources.data(), m, 0);
       (void)table.links().scoreWithSources(dotted.span(), raw.span(), sources.span(),
                                            starts.span());
     } else {
@@ -99,21 +118,25 @@ void DictionaryLevel::breaks(std::u32string_view piece, std::vector<LevelBreak>&
 }
 
 /// The state of one word's splitting: the word, its minimums, the breaks
-/// found so far, and a list of joints for each depth.
+/// found so far, and the lists of breaks of the parts being split, deepest
+/// last.
 struct DictionaryRules::Split {
   std::u32string_view word;
   std::int64_t left = 0;
   std::int64_t right = 0;
-  std::vector<DictionaryBreak> found;
-  std::vector<std::vector<LevelBreak>> joints;
+  std::span<DictionaryBreak> found;
+  std::size_t count = 0;
+  std::vector<LevelBreak>& stack;
 
   /// Within the word's own minimums, for a break `b` of the part at `from`.
   [[nodiscard]] bool withinWord(const LevelBreak& b, std::size_t from, std::size_t to) const {
     return static_cast<std::int64_t>(from) + b.before >= left &&
            b.after + static_cast<std::int64_t>(word.size() - to) >= right;
   }
+  // Joints are the ends of parts and other breaks lie inside them, so no
+  // boundary is added twice and `found` has room for all.
   void add(const LevelBreak& b, std::size_t from) {
-    found.push_back({from + b.position, b.change, from + b.changeStart, false});
+    found[count++] = {from + b.position, b.change, from + b.changeStart, false};
   }
 };
 
@@ -131,57 +154,58 @@ void DictionaryRules::splitPart(Split& split, std::size_t from, std::size_t to,
     if (top) return b.before >= partLeft && right;
     return b.before >= partLeft && b.after >= 2 && right && split.withinWord(b, from, to);
   };
-  if (split.joints.size() <= static_cast<std::size_t>(depth)) split.joints.emplace_back();
-  std::vector<LevelBreak>& joints = split.joints[static_cast<std::size_t>(depth)];
-  joints.clear();
-  if (depth < kMaxSplitDepth) jointLevel->breaks(part, joints);
-  if (joints.empty()) {
-    std::vector<LevelBreak> found;
-    hyphenLevel->breaks(part, found);
-    for (const LevelBreak& b : found) {
-      if (allowed(b)) split.add(b, from);
+  std::vector<LevelBreak>& stack = split.stack;
+  const std::size_t base = stack.size();
+  if (depth < kMaxSplitDepth) jointLevel->breaks(part, stack);
+  const std::size_t count = stack.size() - base;
+  if (count == 0) {
+    hyphenLevel->breaks(part, stack);
+    for (std::size_t i = base; i < stack.size(); ++i) {
+      if (allowed(stack[i])) split.add(stack[i], from);
     }
+    stack.resize(base);
     return;
   }
-  // Deeper calls reuse the lists of their own depth, never this one.
-  const std::size_t count = joints.size();
+  // Deeper calls push their lists after this one and take them off again;
+  // a joint is copied, as their pushing may move the stack.
   std::size_t start = 0;
   for (std::size_t k = 0; k <= count; ++k) {
-    const LevelBreak joint = k < count ? split.joints[static_cast<std::size_t>(depth)][k]
-                                       : LevelBreak{part.size(), 0, 0, nullptr, 0};
+    const LevelBreak joint =
+        k < count ? stack[base + k] : LevelBreak{part.size(), 0, 0, nullptr, 0};
     splitPart(split, from + start, from + joint.position, k == 0 ? partLeft : compoundLeftMin,
               k == count ? partRight : compoundRightMin, depth + 1);
     if (k == count) break;
-    const bool printed = top ? allowed(joint)
-                             : joint.after >= 2 && split.withinWord(joint, from, to);
+    const bool printed =
+        top ? allowed(joint) : joint.after >= 2 && split.withinWord(joint, from, to);
     if (printed) split.add(joint, from);
     start = joint.position;
   }
+  stack.resize(base);
 }
 
-std::vector<DictionaryBreak> DictionaryRules::breaks(std::u32string_view word, std::int64_t left,
-                                                     std::int64_t right) const {
-  Split split;
-  split.word = word;
-  split.left = left;
-  split.right = right;
+std::size_t DictionaryRules::breaks(std::u32string_view word, std::int64_t left, std::int64_t right,
+                                    std::span<DictionaryBreak> out) const {
+  // Kept between words, so that splitting allocates nothing once warm.
+  thread_local std::vector<LevelBreak> stack;
+  stack.clear();
+  Split split{word, left, right, out, 0, stack};
   splitPart(split, 0, word.size(), left, right, 0);
-  std::vector<DictionaryBreak>& found = split.found;
+  const auto found = out.first(split.count);
+  if (noHyphen.empty()) return found.size();
   // No break beside a string the dictionary names (a hyphen already there,
   // an apostrophe).
-  if (!noHyphen.empty()) {
-    std::erase_if(found, [&](const DictionaryBreak& b) {
-      for (const std::u32string& s : noHyphen) {
-        if (s.empty()) continue;
-        if (b.position >= s.size() && word.substr(b.position - s.size(), s.size()) == s) {
-          return true;
-        }
-        if (word.substr(b.position, s.size()) == s) return true;
+  const auto besideNoHyphen = [&](const DictionaryBreak& b) {
+    for (const std::u32string& s : noHyphen) {
+      if (s.empty()) continue;
+      if (b.position >= s.size() && word.substr(b.position - s.size(), s.size()) == s) {
+        return true;
       }
-      return false;
-    });
-  }
-  return found;
+      if (word.substr(b.position, s.size()) == s) return true;
+    }
+    return false;
+  };
+  return static_cast<std::size_t>(std::remove_if(found.begin(), found.end(), besideNoHyphen) -
+                                  found.begin());
 }
 
 }  // namespace morvane::detail

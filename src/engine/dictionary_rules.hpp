@@ -3,14 +3,16 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "morvane/lazy.hpp"
 #include "engine/pattern_automaton.hpp"
 #include "engine/pattern_builder.hpp"
 #include "engine/pattern_table.hpp"
+#include "morvane/char_map.hpp"
+#include "morvane/lazy.hpp"
 
 namespace morvane::detail {
 
@@ -73,9 +75,23 @@ class DictionaryLevel {
 
   [[nodiscard]] const PatternTable& table() const { return *table_; }
 
+  /// Transition cells a level may spend on its automaton. More than a
+  /// built-in language may: a dictionary is loaded because it is used, and
+  /// Hungarian needs 2.6 million; the German one, whose patterns are whole
+  /// words, would need 8.9 million and is scored from its table.
+  static constexpr std::size_t kAutomatonCells = std::size_t{1} << 23;
+
  private:
+  [[nodiscard]] std::uint32_t symbol(char32_t c) const {
+    return c < denseSymbols_.size() ? denseSymbols_[c] : table_->symbol(c);
+  }
+  /// The automaton, once the level has scored enough words to be worth it.
+  [[nodiscard]] const PatternAutomaton* automaton() const;
+
   std::shared_ptr<const PatternTable> table_;
   std::vector<SpellingChange> changes_;
+  // Letter → symbol as an array, for the letters below U+10000.
+  std::vector<std::uint16_t> denseSymbols_;
   // Compiled once the level has scored enough words, as a hyphenator's
   // patterns are.
   mutable std::atomic<std::uint32_t> scored_{0};
@@ -95,11 +111,28 @@ struct DictionaryRules {
   std::int64_t compoundLeftMin = 0;
   std::int64_t compoundRightMin = 0;
   std::vector<std::u32string> noHyphen;
+  /// The hyphenator's character function as an array, each character past
+  /// its end mapping to itself; empty when the function maps a character
+  /// beyond U+FFFF.
+  std::vector<char32_t> folded;
 
-  /// The breaks of `word` (normalised) with `left` and `right` the word's
-  /// minimums, ascending.
-  [[nodiscard]] std::vector<DictionaryBreak> breaks(std::u32string_view word, std::int64_t left,
-                                                    std::int64_t right) const;
+  /// `word` with the character function `chars` applied, into `out`.
+  void normalise(std::u32string_view word, const CharFunction& chars, char32_t* out) const {
+    if (folded.empty()) {
+      for (std::size_t i = 0; i < word.size(); ++i) out[i] = chars(word[i]);
+      return;
+    }
+    for (std::size_t i = 0; i < word.size(); ++i) {
+      out[i] = word[i] < folded.size() ? folded[word[i]] : word[i];
+    }
+  }
+
+  /// Writes the breaks of `word` (normalised) with `left` and `right` the
+  /// word's minimums to `out`, ascending, and returns how many there are:
+  /// at most one per boundary inside the word, so `out` needs
+  /// word.size() entries.
+  std::size_t breaks(std::u32string_view word, std::int64_t left, std::int64_t right,
+                     std::span<DictionaryBreak> out) const;
 
   /// Parts are split again at most this deep; past it a part is hyphenated
   /// as it is, so that no word costs more than a bounded number of passes.

@@ -148,16 +148,19 @@ void forEachBreak(const detail::HyphenatorParts& h, std::u32string_view word, Em
     // The user's exceptions first, whatever the length; then the rules.
     const CharFunction& chars = h.chars.get();
     detail::ScratchBuffer<char32_t, kInlineLength> normalised(n);
-    for (std::size_t i = 0; i < n; ++i) normalised[i] = chars(word[i]);
+    h.dictionary->normalise(word, chars, normalised.data());
     const std::u32string_view key(normalised.data(), n);
     const ExceptionMap& exceptions = h.exceptions.get().entries();
-    if (const auto found = exceptions.find(key); found != exceptions.end()) {
+    if (const auto found = exceptions.empty() ? exceptions.end() : exceptions.find(key);
+        found != exceptions.end()) {
       const ScoreList& scores = found->second;
       emitBreaks(
           h, word, scores.size(), [&scores](std::size_t j) { return scores[j]; }, standard);
       return;
     }
-    for (detail::DictionaryBreak& b : h.dictionary->breaks(key, h.leftMin, h.rightMin)) {
+    detail::ScratchBuffer<detail::DictionaryBreak, kInlineLength> breaks(n);
+    const std::size_t count = h.dictionary->breaks(key, h.leftMin, h.rightMin, breaks.span());
+    for (detail::DictionaryBreak& b : breaks.span().first(count)) {
       if (b.change != nullptr) {
         // Capitals are the letters the character function changes.
         const std::size_t end = std::min(n, b.changeStart + b.change->cut);
@@ -355,8 +358,8 @@ namespace {
 /// by `cut(from, to)` from the caller's text; `encode` turns a changed
 /// spelling into them.
 template <class String, class Cut, class Encode>
-std::vector<BasicWordBreak<String>> breaksOf(const Hyphenator& h, std::u32string_view word,
-                                             Cut cut, Encode encode) {
+std::vector<BasicWordBreak<String>> breaksOf(const Hyphenator& h, std::u32string_view word, Cut cut,
+                                             Encode encode) {
   std::vector<BasicWordBreak<String>> breaks;
   forEachBreak(detail::partsOf(h), word, [&](const detail::DictionaryBreak& b) {
     BasicWordBreak<String> out;
@@ -413,8 +416,8 @@ std::u32string same(std::u32string_view s) { return std::u32string(s); }
 template <class Change>
 Hyphenator derived(const Hyphenator& h, Change change) {
   const detail::HyphenatorParts& from = detail::partsOf(h);
-  auto parts = std::make_shared<detail::HyphenatorParts>(
-      from.chars, from.patterns, from.exceptions, from.leftMin, from.rightMin, from.table);
+  auto parts = std::make_shared<detail::HyphenatorParts>(from.chars, from.patterns, from.exceptions,
+                                                         from.leftMin, from.rightMin, from.table);
   parts->dictionary = from.dictionary;
   parts->minWordLength = from.minWordLength;
   change(*parts);
@@ -437,7 +440,8 @@ std::vector<Utf8WordBreak> hyphenationBreaks(const Hyphenator& h, std::string_vi
   return breaksOf<std::string>(
       h, decoded.text(),
       [&](std::size_t from, std::size_t to) {
-        return std::string(word.substr(decoded.offset(from), decoded.offset(to) - decoded.offset(from)));
+        return std::string(
+            word.substr(decoded.offset(from), decoded.offset(to) - decoded.offset(from)));
       },
       detail::encodeUtf8);
 }
@@ -457,7 +461,8 @@ std::string spellBreaks(const Hyphenator& h, std::string_view word, std::string_
   return spell(
       h, decoded.text(), std::string(separator),
       [&](std::size_t from, std::size_t to) {
-        return std::string(word.substr(decoded.offset(from), decoded.offset(to) - decoded.offset(from)));
+        return std::string(
+            word.substr(decoded.offset(from), decoded.offset(to) - decoded.offset(from)));
       },
       detail::encodeUtf8);
 }

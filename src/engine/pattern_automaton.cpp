@@ -68,9 +68,21 @@ std::shared_ptr<const PatternAutomaton> PatternAutomaton::compile(const PatternT
   std::size_t rows = 0;
   const bool everyPattern = table.matching() == PatternTable::Matching::kEveryPattern;
   std::size_t longestList = 0;
+  // Under the longest-prefix rule a pattern whose scores do not fit a
+  // window is marked as a tagged one is, so that the few words that reach
+  // it are scored from the table; under TeX's rule its scores would be
+  // merged into other states', so the table is not compiled.
+  std::vector<bool> escapes(nodes, false);
+  bool anyEscapes = false;
   for (std::uint32_t node = 0; node < nodes; ++node) {
-    if (!placeOwnScores(table, node, depth[node], windows[node])) return nullptr;
-    longestList = std::max(longestList, table.scoreLength(node));
+    if (!placeOwnScores(table, node, depth[node], windows[node])) {
+      if (everyPattern) return nullptr;
+      windows[node] = Window{};
+      escapes[node] = true;
+      anyEscapes = true;
+    } else {
+      longestList = std::max(longestList, table.scoreLength(node));
+    }
     ends[node] = table.scoreLength(node) != 0;
     const std::uint32_t fail = failure[node];
     // Under TeX's rule a state scores with every pattern ending there: its
@@ -113,12 +125,12 @@ std::shared_ptr<const PatternAutomaton> PatternAutomaton::compile(const PatternT
   stored.assign(width, 0);
   // Untagged windows first, then the tagged patterns' own.
   for (const bool tagged : {false, true}) {
-    if (tagged && table.hasTags()) {
+    if (tagged && (table.hasTags() || anyEscapes)) {
       index.clear();
       automaton->firstTagged_ = static_cast<std::uint32_t>(stored.size() / width);
     }
     for (std::uint32_t node = 0; node < nodes; ++node) {
-      if (!ends[node] || (table.tag(node) != 0) != tagged) continue;
+      if (!ends[node] || (table.tag(node) != 0 || escapes[node]) != tagged) continue;
       auto [at, added] =
           index.try_emplace(windows[node], static_cast<std::uint32_t>(stored.size() / width));
       if (added) {

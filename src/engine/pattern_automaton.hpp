@@ -32,12 +32,14 @@ namespace morvane::detail {
 ///
 /// Under the longest-prefix rule a state's window holds its own pattern's
 /// scores alone, and tagged patterns get windows of their own, numbered
-/// last, so that a pass can tell it met one.
+/// last, so that a pass can tell it met one; so do patterns whose scores do
+/// not fit a window, there.
 ///
 /// Only tables that fit are compiled: scores 0 … 255, each score list one
-/// entry longer than its letters and at most kMaxWindow entries, no list at
-/// the root, at most the given number of cells, and state and window numbers
-/// that fit together in 32 bits. Scoring agrees with PatternTable::score on every word.
+/// entry longer than its letters and at most kMaxWindow entries (under TeX's
+/// rule), no list at the root, at most the given number of cells, and state
+/// and window numbers that fit together in 32 bits. Scoring agrees with PatternTable::score on
+/// every word.
 class PatternAutomaton {
  public:
   /// The widest window: scores before and after the character just read,
@@ -158,8 +160,8 @@ class PatternAutomaton {
   /// (next state << windowBits_) | window, at columns_[symbol] + state; a
   /// column per symbol (0, no letter, included).
   std::vector<std::uint32_t> cells_;
-  std::vector<std::uint32_t> columns_;  // symbol → where its column starts
-  std::vector<std::uint8_t> windows_;   // width_ bytes each; 0 is all zeros, for no pattern
+  std::vector<std::uint32_t> columns_;   // symbol → where its column starts
+  std::vector<std::uint8_t> windows_;    // width_ bytes each; 0 is all zeros, for no pattern
   std::uint32_t firstTagged_ = kNoTags;  // windows from here on are tagged patterns' own
 };
 

@@ -8,6 +8,10 @@
 
 #include "morvane/scores.hpp"
 
+namespace morvane {
+class Patterns;
+}  // namespace morvane
+
 namespace morvane::detail {
 
 /// A mutable trie used while reading patterns, before it is frozen into a
@@ -94,6 +98,9 @@ class PatternBuilder {
   std::size_t used_ = 0;
   std::vector<std::pair<std::uint32_t, std::uint32_t>> tags_;
 };
+
+/// The immutable trie of what `builder` holds.
+Patterns freeze(const PatternBuilder& builder);
 
 /// Calls `emit` with each score of `pattern` in turn: a digit scores the
 /// boundary before the character after it (and takes that character along),

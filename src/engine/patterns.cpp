@@ -151,7 +151,20 @@ void addTrie(detail::PatternBuilder& builder, const Patterns& trie,
   }
 }
 
-/// The immutable trie of what `builder` holds.
+}  // namespace
+
+Patterns parsePatterns(std::u32string_view text) {
+  detail::PatternBuilder builder;
+  builder.addText(text);
+  return detail::freeze(builder);
+}
+
+Patterns parsePatterns(std::string_view utf8Text) {
+  return parsePatterns(detail::decodeUtf8(utf8Text));
+}
+
+namespace detail {
+
 Patterns freeze(const detail::PatternBuilder& builder) {
   const auto& nodes = builder.nodes();
   // Children always have higher numbers than their parents: build bottom-up.
@@ -171,20 +184,6 @@ Patterns freeze(const detail::PatternBuilder& builder) {
   }
   return std::move(built[0]);
 }
-
-}  // namespace
-
-Patterns parsePatterns(std::u32string_view text) {
-  detail::PatternBuilder builder;
-  builder.addText(text);
-  return freeze(builder);
-}
-
-Patterns parsePatterns(std::string_view utf8Text) {
-  return parsePatterns(detail::decodeUtf8(utf8Text));
-}
-
-namespace detail {
 
 std::shared_ptr<const PatternTable> compiledTable(const Patterns& trie) {
   return trie.node_->table.get([&trie] {
@@ -280,7 +279,7 @@ Patterns sconcat(std::span<const Patterns> tries) {
   for (const Patterns& trie : tries) {
     addTrie(builder, trie, detail::PatternBuilder::OnConflict::kTakeMaximum);
   }
-  return freeze(builder);
+  return detail::freeze(builder);
 }
 
 Patterns stimes(long long count, const Patterns& trie) {

@@ -23,7 +23,8 @@ class Converter {
  public:
   explicit Converter(std::string_view charset) {
     handle_ = iconv_open("UTF-32LE", iconvName(charset).c_str());
-    if (handle_ == reinterpret_cast<iconv_t>(-1)) {
+    // iconv_open's documented failure value.
+    if (handle_ == reinterpret_cast<iconv_t>(-1)) {  // NOLINT(performance-no-int-to-ptr)
       throw Error("unknown character set \"" + std::string(charset) + "\"");
     }
   }
@@ -41,9 +42,9 @@ class Converter {
 std::u32string decodeCharset(std::string_view bytes, std::string_view charset,
                              std::size_t offsetBase) {
   const auto invalid = [&](std::size_t at) {
-    return CharsetError("invalid " + std::string(charset) + " at byte offset " +
-                            std::to_string(offsetBase + at),
-                        at);
+    return CharsetError(
+        "invalid " + std::string(charset) + " at byte offset " + std::to_string(offsetBase + at),
+        at);
   };
   if (charset == "UTF-8" || charset == "utf-8") {
     std::u32string text;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <numeric>
 #include <unordered_set>
 
 #include "common/utf8.hpp"
@@ -22,6 +23,11 @@ using detail::fileError;
 bool isBlank(char32_t c) { return c == U' ' || c == U'\t' || c == U'\v' || c == U'\f'; }
 bool isDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
 
+/// Where the first blank of `s` is, or its length.
+std::size_t firstBlank(std::u32string_view s) {
+  return std::min(s.find_first_of(U" \t\v\f"), s.size());
+}
+
 std::u32string_view trimmed(std::u32string_view s) {
   while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
   while (!s.empty() && isBlank(s.back())) s.remove_suffix(1);
@@ -41,15 +47,16 @@ struct LevelReader {
   detail::PatternBuilder builder;
   std::vector<detail::SpellingChange> changes;
   std::unordered_set<std::uint32_t> tagged;  // builder nodes with a change
-  std::vector<std::u32string> lines;         // the patterns, for the trie
+  // Reused from pattern to pattern.
+  std::u32string letters;
+  ScoreList scores;
 };
 
 /// Reads a non-standard pattern's "/replacement,start,cut" (more fields
 /// after those are ignored, as the C library ignores them); nothing when its
 /// break is at no odd score (the C library then ignores the change).
 std::optional<detail::SpellingChange> readChange(std::u32string_view letters,
-                                                 const ScoreList& scores,
-                                                 std::u32string_view spec,
+                                                 const ScoreList& scores, std::u32string_view spec,
                                                  const std::function<Error(std::string)>& fail) {
   std::vector<std::u32string_view> fields;
   for (std::size_t at = 0; at <= spec.size();) {
@@ -64,7 +71,8 @@ std::optional<detail::SpellingChange> readChange(std::u32string_view letters,
   }
   const std::u32string_view replacement = fields[0];
   const std::size_t hyphen = replacement.find(U'=');
-  if (hyphen == std::u32string_view::npos || replacement.find(U'=', hyphen + 1) != replacement.npos) {
+  if (hyphen == std::u32string_view::npos ||
+      replacement.find(U'=', hyphen + 1) != replacement.npos) {
     throw fail("the replacement of a non-standard pattern has one \"=\"");
   }
   // Start counts the pattern's letters after a leading dot.
@@ -94,8 +102,10 @@ void addPattern(LevelReader& level, std::u32string_view token,
   const std::u32string_view pattern = token.substr(0, slash);
   // A digit scores the boundary where it stands; of digits in a row the
   // last counts (the C library reads "aktionärs11ausschüsse" so).
-  std::u32string letters;
-  ScoreList scores{0};
+  std::u32string& letters = level.letters;
+  ScoreList& scores = level.scores;
+  letters.clear();
+  scores.assign(1, 0);
   for (const char32_t c : pattern) {
     if (isDigit(c)) {
       scores.back() = c - U'0';
@@ -117,10 +127,9 @@ void addPattern(LevelReader& level, std::u32string_view token,
     level.changes.push_back(std::move(*change));
     level.builder.setTag(node, static_cast<std::uint32_t>(level.changes.size()));
     level.tagged.insert(node);
-  } else if (level.tagged.erase(node) != 0) {
+  } else if (!level.tagged.empty() && level.tagged.erase(node) != 0) {
     level.builder.setTag(node, 0);
   }
-  level.lines.emplace_back(pattern);
 }
 
 /// The text of a dictionary's lines. The office suites' C library reads a
@@ -199,23 +208,31 @@ class DictionaryLines {
   }
 
   /// Bytes [from, to) of a line as text, without the line's carriage
-  /// return; a UTF-8 character the end cuts is left out.
-  std::u32string decode(std::size_t from, std::size_t to, std::size_t number) {
+  /// return; a UTF-8 character the end cuts is left out. The text lasts
+  /// until the next call.
+  std::u32string_view decode(std::size_t from, std::size_t to, std::size_t number) {
     if (to > from && bytes_[to - 1] == '\r') --to;
     if (!utf8_) {
-      return oneByteText_.substr(from - oneByteStart_, to - from);
+      return std::u32string_view(oneByteText_).substr(from - oneByteStart_, to - from);
     }
     std::string_view piece = bytes_.substr(from, to - from);
     if (officeLines_) {
       std::size_t cut = piece.size();
       while (cut > 0 && isContinuationByte(piece[cut - 1])) --cut;
-      if (cut > 0 && detail::startsTruncatedUtf8(piece.substr(cut - 1))) piece = piece.substr(0, cut - 1);
+      if (cut > 0 && detail::startsTruncatedUtf8(piece.substr(cut - 1)))
+        piece = piece.substr(0, cut - 1);
     }
-    try {
-      return detail::decodeCharset(piece, charset_, from);
-    } catch (const detail::CharsetError& e) {
-      throw fileError(name_, number, e.what());
+    line_.clear();
+    for (std::size_t at = 0; at < piece.size();) {
+      char32_t c = static_cast<unsigned char>(piece[at]);
+      const std::size_t length = c < 0x80 ? 1 : detail::decodeUtf8Char(piece.substr(at), c);
+      if (length == 0) {
+        throw fileError(name_, number, detail::invalidUtf8Message(from + at));
+      }
+      line_.push_back(c);
+      at += length;
     }
+    return line_;
   }
 
   std::string_view bytes_;
@@ -225,6 +242,7 @@ class DictionaryLines {
   bool utf8_ = false;
   std::u32string oneByteText_;
   std::size_t oneByteStart_ = 0;
+  std::u32string line_;  // the UTF-8 line decoded last
 };
 
 }  // namespace
@@ -249,12 +267,11 @@ Hyphenator readDictionary(std::string_view bytes, std::string_view name,
     if (continued) {
       // The rest of a long line, read as the C library reads it: the
       // pattern its first word makes, if it makes one.
-      if (stray.empty() && (line.empty() || isBlank(line.front()) || line.front() == U'%' ||
-                            line.front() == U'#')) {
+      if (stray.empty() &&
+          (line.empty() || isBlank(line.front()) || line.front() == U'%' || line.front() == U'#')) {
         return;
       }
-      const std::u32string_view word = line.substr(
-          0, static_cast<std::size_t>(std::find_if(line.begin(), line.end(), isBlank) - line.begin()));
+      const std::u32string_view word = line.substr(0, firstBlank(line));
       if (word.find(U'/') != std::u32string_view::npos) return;
       if (!stray.empty()) {
         strayPieces.emplace_back(stray, word);
@@ -266,8 +283,7 @@ Hyphenator readDictionary(std::string_view bytes, std::string_view name,
     }
     line = trimmed(line);
     if (line.empty() || line.front() == U'%' || line.front() == U'#') return;
-    const std::size_t space = static_cast<std::size_t>(
-        std::find_if(line.begin(), line.end(), isBlank) - line.begin());
+    const std::size_t space = firstBlank(line);
     const std::u32string_view word = line.substr(0, space);
     const std::u32string_view rest = trimmed(line.substr(space));
     const auto setMinimum = [&](std::int64_t& minimum, const char* keyword) {
@@ -328,31 +344,38 @@ Hyphenator readDictionary(std::string_view bytes, std::string_view name,
     // match too.
     if (lines.utf8()) jointPatterns.insert(jointPatterns.end(), {U"1\u20191", U"1\u20131"});
     for (const std::u32string_view joint : jointPatterns) {
-      addPattern(joints, joint, [&name](const std::string& what) { return fileError(name, 1, what); });
+      addPattern(joints, joint,
+                 [&name](const std::string& what) { return fileError(name, 1, what); });
     }
     levels.insert(levels.begin(), std::move(joints));
   }
   rules->compoundLeftMin = compoundLeft;
   rules->compoundRightMin = compoundRight;
-  std::u32string letters;
-  for (const LevelReader& level : levels) {
-    for (std::size_t i = 1; i < level.builder.nodes().size(); ++i) {
-      if (level.builder.nodes()[i].letter != U'.') letters.push_back(level.builder.nodes()[i].letter);
-    }
-  }
   rules->jointLevel = std::make_unique<const detail::DictionaryLevel>(
       levels.front().builder, std::move(levels.front().changes));
   rules->hyphenLevel = std::make_unique<const detail::DictionaryLevel>(
       levels.back().builder, std::move(levels.back().changes));
-  const CharFunction chars{CharMap(detail::capitalsOf(letters))};
-  // The trie of the last level's patterns, made only when asked for: the
-  // lines last first, since there the later of two with the same letters
-  // counts.
-  const Lazy<Patterns> patterns([lines = std::move(levels.back().lines)] {
-    std::u32string text;
-    for (auto line = lines.rbegin(); line != lines.rend(); ++line) text += *line + U"\n";
-    return parsePatterns(text);
-  });
+  // Capitals map to the letters of the patterns.
+  std::u32string letters;
+  for (const auto* level : {rules->jointLevel.get(), rules->hyphenLevel.get()}) {
+    for (const auto& [letter, symbol] : level->table().symbols().pairs()) {
+      if (letter != U'.') letters.push_back(letter);
+    }
+  }
+  const CharMap capitals(detail::capitalsOf(letters));
+  const auto capitalPairs = capitals.pairs();
+  if (std::all_of(capitalPairs.begin(), capitalPairs.end(),
+                  [](const auto& pair) { return pair.first < 0x10000; })) {
+    char32_t highest = 0;
+    for (const auto& pair : capitalPairs) highest = std::max(highest, pair.first);
+    rules->folded.resize(capitalPairs.empty() ? 0 : highest + 1);
+    std::iota(rules->folded.begin(), rules->folded.end(), U'\0');
+    for (const auto& [from, to] : capitalPairs) rules->folded[from] = to;
+  }
+  const CharFunction chars{capitals};
+  // The trie of the last level's patterns, made only when asked for.
+  const Lazy<Patterns> patterns([builder = std::make_shared<const detail::PatternBuilder>(std::move(
+                                     levels.back().builder))] { return detail::freeze(*builder); });
   auto parts = std::make_shared<detail::HyphenatorParts>(
       chars, patterns, Exceptions(), options.leftMin.value_or(left != 0 ? left : 2),
       options.rightMin.value_or(right != 0 ? right : 2),

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <cstdio>
+#include <system_error>
 
 namespace morvane::detail {
 
 Error fileError(std::string_view name, std::size_t line, std::string_view what) {
-  return Error(std::string(name) + ":" + std::to_string(line) + ": " + std::string(what));
+  return Error{std::string(name) + ":" + std::to_string(line) + ": " + std::string(what)};
 }
 
 std::size_t lineOf(std::string_view bytes, std::size_t offset, std::size_t firstLine) {
@@ -19,7 +19,9 @@ std::size_t lineOf(std::string_view bytes, std::size_t offset, std::size_t first
 namespace {
 
 bool isDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
-bool isSpace(char32_t c) { return c == U' ' || c == U'\t' || c == U'\r' || c == U'\v' || c == U'\f'; }
+bool isSpace(char32_t c) {
+  return c == U' ' || c == U'\t' || c == U'\r' || c == U'\v' || c == U'\f';
+}
 
 }  // namespace
 
@@ -44,7 +46,7 @@ std::optional<std::string> exceptionProblem(std::u32string_view word) {
 std::string readFile(const std::string& path) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   const auto fail = [&path](int error) {
-    return Error("cannot read " + path + ": " + std::strerror(error));
+    return Error("cannot read " + path + ": " + std::generic_category().message(error));
   };
   if (file == nullptr) throw fail(errno);
   std::string bytes;

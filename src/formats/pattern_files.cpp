@@ -145,13 +145,13 @@ Hyphenator hyphenatorOf(const PatternFileContent& content, const LoadOptions& op
   // TeX gives A-Z the lower-case codes of a-z whatever the patterns hold.
   for (char32_t c = U'a'; c <= U'z'; ++c) letters.push_back(c);
   // Everything is made on first use, as for the built-in languages.
-  return Hyphenator(
-      Lazy<CharFunction>(
-          [letters = std::move(letters)] { return CharFunction{CharMap(capitalsOf(letters))}; }),
-      Lazy<Patterns>([text = std::move(patternText)] { return parsePatterns(text); }),
-      Lazy<Exceptions>([text = std::move(exceptionText)] { return parseExceptions(text); }),
-      options.leftMin.value_or(content.leftMin.value_or(2)),
-      options.rightMin.value_or(content.rightMin.value_or(3)));
+  return {Lazy<CharFunction>([letters = std::move(letters)] {
+            return CharFunction{CharMap(capitalsOf(letters))};
+          }),
+          Lazy<Patterns>([text = std::move(patternText)] { return parsePatterns(text); }),
+          Lazy<Exceptions>([text = std::move(exceptionText)] { return parseExceptions(text); }),
+          options.leftMin.value_or(content.leftMin.value_or(2)),
+          options.rightMin.value_or(content.rightMin.value_or(3))};
 }
 
 std::string readPatternFile(const std::string& path) {

@@ -169,9 +169,9 @@ class TexReader {
     while (true) {
       skipSpaces();
       if (at_ >= text_.size()) {
-        throw fileError(name_, opened,
-                        std::string(patterns ? "\\patterns" : "\\hyphenation") +
-                            "{ with no } after it");
+        throw fileError(
+            name_, opened,
+            std::string(patterns ? "\\patterns" : "\\hyphenation") + "{ with no } after it");
       }
       const char32_t c = text_[at_];
       if (c == U'}') {
