@@ -77,6 +77,50 @@ TEST(Automaton, AgreesWithTheTableOnRandomPatterns) {
   }
 }
 
+TEST(Automaton, LongPatternsUnderTheLongestPrefixRuleSendTheirWordsToTheTable) {
+  // Office dictionaries hold whole words as patterns, some longer than a
+  // window: words that reach one are flagged, every other word is scored
+  // as the table scores it.
+  std::mt19937 rng(11);
+  for (int round = 0; round < 100; ++round) {
+    PatternBuilder builder;
+    builder.addText(randomPatterns(rng, 20, 5));
+    std::u32string longWord;
+    for (std::size_t k = 0; k < kWindow + rng() % 8; ++k) longWord += U"ab"[rng() % 2];
+    builder.setScores(builder.child(0, U'a'), std::vector<Score>{0, 1},
+                      PatternBuilder::OnConflict::kKeepFirst);
+    std::uint32_t node = 0;
+    for (const char32_t c : longWord) node = builder.child(node, c);
+    builder.setScores(node, std::vector<Score>(longWord.size() + 1, 1),
+                      PatternBuilder::OnConflict::kReplace);
+    const PatternTable table(builder, PatternTable::Matching::kLongestPrefix);
+    const auto automaton = PatternAutomaton::compile(table, kAnyCells);
+    ASSERT_NE(automaton, nullptr);
+    for (int w = 0; w < 40; ++w) {
+      std::u32string word;
+      for (std::size_t k = rng() % 60; k-- > 0;) word += U"ab."[rng() % 3];
+      if (w % 4 == 0) word += longWord;  // reaches the long pattern
+      std::vector<std::uint32_t> dotted{table.dotSymbol()};
+      for (const char32_t c : word) dotted.push_back(table.symbol(c));
+      dotted.push_back(table.dotSymbol());
+      std::vector<PatternTable::Code> raw(dotted.size(), 0);
+      (void)table.score(dotted, raw);
+      const std::u32string inner(dotted.begin() + 1, dotted.end() - 1);
+      std::vector<std::uint8_t> window(dotted.size() + kWindow);
+      bool flagged = false;
+      (void)automaton->score(
+          inner, [](char32_t symbol) { return symbol; }, window.data(), flagged);
+      if (w % 4 == 0) {
+        EXPECT_TRUE(flagged);
+      }
+      if (flagged) continue;
+      for (std::size_t j = 0; j < dotted.size(); ++j) {
+        EXPECT_EQ(window[j + kWindow - 1], raw[j]) << "boundary " << j;
+      }
+    }
+  }
+}
+
 TEST(Automaton, TablesThatDoNotFitAreLeftToTheTable) {
   EXPECT_NE(PatternAutomaton::compile(tableOf(U"a1b\n"), kAnyCells), nullptr);
   EXPECT_EQ(PatternAutomaton::compile(tableOf(U"a1b\n\n"), kAnyCells), nullptr);  // root list

@@ -27,10 +27,17 @@ std::string spelled(std::string_view dic, std::string_view word, const LoadOptio
 
 TEST(Dictionary, ConvertsItsCharacterSet) {
   // "ä" is 0xE4 in ISO 8859-1; "д" is 0xC4 in KOI8-R.
-  EXPECT_EQ(spelled("ISO8859-1\nLEFTHYPHENMIN 1\nRIGHTHYPHENMIN 1\n\xE4" "1b\n", "äb"), "ä=b");
-  EXPECT_EQ(spelled("KOI8-R\r\nLEFTHYPHENMIN 1\r\nRIGHTHYPHENMIN 1\r\n\xC4" "1\xC1\r\n", "да"),
+  EXPECT_EQ(spelled("ISO8859-1\nLEFTHYPHENMIN 1\nRIGHTHYPHENMIN 1\n\xE4"
+                    "1b\n",
+                    "äb"),
+            "ä=b");
+  EXPECT_EQ(spelled("KOI8-R\r\nLEFTHYPHENMIN 1\r\nRIGHTHYPHENMIN 1\r\n\xC4"
+                    "1\xC1\r\n",
+                    "да"),
             "д=а");
-  EXPECT_EQ(spelled("microsoft-cp1251\nLEFTHYPHENMIN 1\nRIGHTHYPHENMIN 1\n\xE4" "1\xE0\n", "да"),
+  EXPECT_EQ(spelled("microsoft-cp1251\nLEFTHYPHENMIN 1\nRIGHTHYPHENMIN 1\n\xE4"
+                    "1\xE0\n",
+                    "да"),
             "д=а");
 }
 
@@ -88,8 +95,9 @@ TEST(Dictionary, HyphensAndApostrophesJoinPartsWithTheirOwnMinimums) {
 }
 
 TEST(Dictionary, NextLevelSplitsCompoundsAgainUntilNoJointIsLeft) {
-  const std::string_view joints = "UTF-8\nLEFTHYPHENMIN 1\nRIGHTHYPHENMIN 1\n"
-                                  "COMPOUNDLEFTHYPHENMIN 1\nCOMPOUNDRIGHTHYPHENMIN 1\n";
+  const std::string_view joints =
+      "UTF-8\nLEFTHYPHENMIN 1\nRIGHTHYPHENMIN 1\n"
+      "COMPOUNDLEFTHYPHENMIN 1\nCOMPOUNDRIGHTHYPHENMIN 1\n";
   // The first level's ".a1a" finds a joint at the start of every part.
   EXPECT_EQ(spelled(std::string(joints) + ".a1a\nNEXTLEVEL\nq1q\n", "aaaaa"), "a=a=a=aa");
   // Within a part nothing leaves a single letter at its end.
@@ -121,15 +129,15 @@ TEST(Dictionary, LaterLinesForTheSameLettersWinAndDigitsInARowKeepTheLast) {
 TEST(Dictionary, LongLinesAreReadInPiecesAsTheOfficeSuitesReadThem) {
   // The C library reads 99 bytes at a time: the rest of a longer comment
   // line is read as a pattern.
-  const std::string dic = "UTF-8\nLEFTHYPHENMIN 1\nRIGHTHYPHENMIN 1\n%" + std::string(98, 'x') +
-                          "b1c and more words\n";
+  const std::string dic =
+      "UTF-8\nLEFTHYPHENMIN 1\nRIGHTHYPHENMIN 1\n%" + std::string(98, 'x') + "b1c and more words\n";
   EXPECT_EQ(spelled(dic, "abca"), "ab=ca");
   EXPECT_EQ(spelled(dic, "abca", {.officeLines = false}), "abca");
   // A piece that begins inside a character is a pattern after the
   // characters whose bytes end so ("а1д" of a Belarusian file, hidden by
   // the end of "м" and "ад" of a comment).
-  const std::string cyrillic = "UTF-8\nLEFTHYPHENMIN 1\nRIGHTHYPHENMIN 1\nа1д\n%" +
-                               std::string(97, 'x') + "мад\n";
+  const std::string cyrillic =
+      "UTF-8\nLEFTHYPHENMIN 1\nRIGHTHYPHENMIN 1\nа1д\n%" + std::string(97, 'x') + "мад\n";
   EXPECT_EQ(spelled(cyrillic, "мадна"), "мадна");
   EXPECT_EQ(spelled(cyrillic, "кадна"), "ка=дна");
   EXPECT_EQ(spelled(cyrillic, "мадна", {.officeLines = false}), "ма=дна");
@@ -139,6 +147,11 @@ TEST(Dictionary, ErrorsNameTheFileTheLineAndWhatIsWrong) {
   EXPECT_EQ(errorOf(""), "x.dic:1: the first line names no character set");
   EXPECT_EQ(errorOf("KLINGON-8\na1b\n"), "x.dic:1: unknown character set \"KLINGON-8\"");
   EXPECT_EQ(errorOf("UTF-8\na1b\nb\xC3(c\n"), "x.dic:3: invalid UTF-8 at byte offset 11");
+  // 0x98 is no character in Windows-1251: found on the line it is on.
+  EXPECT_EQ(errorOf("microsoft-cp1251\n\xE4"
+                    "1\xE0\n\xE0\x98"
+                    "1\n"),
+            "x.dic:3: invalid microsoft-cp1251 at byte offset 22");
   EXPECT_EQ(errorOf("UTF-8\r\nLEFTHYPHENMIN two\r\n"), "x.dic:2: LEFTHYPHENMIN needs a number");
   EXPECT_EQ(errorOf("UTF-8\na1b c1d\n"), "x.dic:2: more than one pattern on a line");
   EXPECT_EQ(errorOf("UTF-8\nNEXTLEVEL\na1b\nNEXTLEVEL\n"), "x.dic:4: NEXTLEVEL a second time");
@@ -149,7 +162,8 @@ TEST(Dictionary, ErrorsNameTheFileTheLineAndWhatIsWrong) {
             "x.dic:2: the replacement of a non-standard pattern has one \"=\"");
   EXPECT_EQ(errorOf("UTF-8\na1b/s=z,2,4\n"),
             "x.dic:2: the change of a non-standard pattern reaches past it");
-  EXPECT_EQ(errorOf("UTF-8\nNOHYPHEN\n"), "x.dic:2: NOHYPHEN needs characters, separated by commas");
+  EXPECT_EQ(errorOf("UTF-8\nNOHYPHEN\n"),
+            "x.dic:2: NOHYPHEN needs characters, separated by commas");
   EXPECT_EQ(errorOf("UTF-16\nx\n"),
             "x.dic:1: the character set \"UTF-16\" has characters of more than one byte; a "
             "dictionary's is UTF-8 or one of one byte a character");

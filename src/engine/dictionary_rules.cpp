@@ -127,6 +127,8 @@ struct DictionaryRules::Split {
   std::span<DictionaryBreak> found;
   std::size_t count = 0;
   std::vector<LevelBreak>& stack;
+  const DictionaryLevel& joints;
+  const DictionaryLevel& hyphens;
 
   /// Within the word's own minimums, for a break `b` of the part at `from`.
   [[nodiscard]] bool withinWord(const LevelBreak& b, std::size_t from, std::size_t to) const {
@@ -156,10 +158,10 @@ void DictionaryRules::splitPart(Split& split, std::size_t from, std::size_t to,
   };
   std::vector<LevelBreak>& stack = split.stack;
   const std::size_t base = stack.size();
-  if (depth < kMaxSplitDepth) jointLevel->breaks(part, stack);
+  if (depth < kMaxSplitDepth) split.joints.breaks(part, stack);
   const std::size_t count = stack.size() - base;
   if (count == 0) {
-    hyphenLevel->breaks(part, stack);
+    split.hyphens.breaks(part, stack);
     for (std::size_t i = base; i < stack.size(); ++i) {
       if (allowed(stack[i])) split.add(stack[i], from);
     }
@@ -188,7 +190,7 @@ std::size_t DictionaryRules::breaks(std::u32string_view word, std::int64_t left,
   // Kept between words, so that splitting allocates nothing once warm.
   thread_local std::vector<LevelBreak> stack;
   stack.clear();
-  Split split{word, left, right, out, 0, stack};
+  Split split{word, left, right, out, 0, stack, *jointLevel.get(), *hyphenLevel.get()};
   splitPart(split, 0, word.size(), left, right, 0);
   const auto found = out.first(split.count);
   if (noHyphen.empty()) return found.size();

@@ -106,8 +106,13 @@ class DictionaryLevel {
 /// `compoundRightMin` characters from the joints. Spelling changes; and
 /// strings (NOHYPHEN) beside which a word never breaks.
 struct DictionaryRules {
-  std::unique_ptr<const DictionaryLevel> jointLevel;
-  std::unique_ptr<const DictionaryLevel> hyphenLevel;
+  using LazyLevel = Lazy<std::shared_ptr<const DictionaryLevel>>;
+  DictionaryRules(LazyLevel joints, LazyLevel hyphens)
+      : jointLevel(std::move(joints)), hyphenLevel(std::move(hyphens)) {}
+
+  // Compiled on first use, as a language's patterns are.
+  LazyLevel jointLevel;
+  LazyLevel hyphenLevel;
   std::int64_t compoundLeftMin = 0;
   std::int64_t compoundRightMin = 0;
   std::vector<std::u32string> noHyphen;

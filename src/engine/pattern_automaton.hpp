@@ -12,6 +12,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "common/large_block_allocator.hpp"
 #include "engine/pattern_table.hpp"
 
 namespace morvane::detail {
@@ -159,7 +160,7 @@ class PatternAutomaton {
   unsigned windowBits_ = 0;  // low bits of a cell that number its window
   /// (next state << windowBits_) | window, at columns_[symbol] + state; a
   /// column per symbol (0, no letter, included).
-  std::vector<std::uint32_t> cells_;
+  LargeVector<std::uint32_t> cells_;
   std::vector<std::uint32_t> columns_;   // symbol → where its column starts
   std::vector<std::uint8_t> windows_;    // width_ bytes each; 0 is all zeros, for no pattern
   std::uint32_t firstTagged_ = kNoTags;  // windows from here on are tagged patterns' own

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/large_block_allocator.hpp"
 #include "morvane/scores.hpp"
 
 namespace morvane {
@@ -30,6 +31,13 @@ class PatternBuilder {
 
   PatternBuilder();
 
+  /// Makes room for about `nodes` nodes, so that a large file's trie grows
+  /// without copying.
+  void reserve(std::size_t nodes) {
+    nodes_.reserve(nodes);
+    childCounts_.reserve(nodes);
+  }
+
   /// The child of `node` for `letter`, created if missing.
   std::uint32_t child(std::uint32_t node, char32_t letter);
   /// What `setScores` does when the node already has a score list.
@@ -53,7 +61,8 @@ class PatternBuilder {
     return tags_;
   }
 
-  [[nodiscard]] const std::vector<Node>& nodes() const { return nodes_; }
+  using NodeList = LargeVector<Node>;
+  [[nodiscard]] const NodeList& nodes() const { return nodes_; }
   [[nodiscard]] std::size_t listCount() const { return lists_.size(); }
   /// Bounds of every score in every list (and 0).
   [[nodiscard]] Score smallestScore() const { return smallest_; }
@@ -78,7 +87,7 @@ class PatternBuilder {
   /// The list of `scores`: an equal list already stored, or a new one.
   std::uint32_t addList(std::span<const Score> scores);
 
-  std::vector<Node> nodes_;
+  NodeList nodes_;
   std::vector<std::uint8_t> childCounts_;  // of each node, stopping at 255
   // Every distinct score list once, end to end, so that a pattern costs no
   // allocation; patterns share equal lists (few differ).

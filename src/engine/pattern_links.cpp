@@ -32,7 +32,7 @@ PatternLinks::PatternLinks(const PatternTable& table) : table_(table) {
   // Nodes are numbered breadth-first, so a node's parent, and its failure
   // (which is shallower), come before it.
   failure_.assign(count, 0);
-  std::vector<std::uint32_t> depth(count, 0);
+  LargeVector<std::uint32_t> depth(count, 0);
   table.forEachChild(0, [&](std::uint32_t, std::uint32_t child) { depth[child] = 1; });
   for (std::uint32_t node = 1; node < count; ++node) {
     table.forEachChild(node, [&](std::uint32_t symbol, std::uint32_t child) {
@@ -41,7 +41,8 @@ PatternLinks::PatternLinks(const PatternTable& table) : table_(table) {
     });
   }
 
-  if (table.matching() == PatternTable::Matching::kLongestPrefix) depth_ = depth;
+  if (table.matching() == PatternTable::Matching::kLongestPrefix)
+    depth_.assign(depth.begin(), depth.end());
 
   if (const std::size_t length = table.scoreLength(0); length != 0) {
     rootCodes_.assign(length, 0);
@@ -53,6 +54,11 @@ PatternLinks::PatternLinks(const PatternTable& table) : table_(table) {
   }
 
   outputOf_.assign(count, 0);
+  // Room for an output for each node and the entries of the table's lists,
+  // which is about what a large table needs, so that it is not copied as it
+  // grows.
+  outputs_.reserve(std::size_t{count} + 1);
+  entries_.reserve(table.entryCount());
   outputs_.emplace_back();
   std::vector<Entry> own;
   std::vector<Entry> tail;
@@ -150,22 +156,22 @@ bool PatternLinks::scoreWithSources(std::span<const std::uint32_t> dotted, std::
                                     std::span<std::uint32_t> starts) const {
   const auto m = static_cast<std::ptrdiff_t>(dotted.size());
   bool reachesEnd = !rootCodes_.empty();
-  forEachMatch(dotted, [&](const Output& out, std::size_t after, bool /*isTail*/,
-                           std::uint32_t node) {
-    const auto end = static_cast<std::ptrdiff_t>(after);
-    if (end + out.reach > m) reachesEnd = true;
-    const Entry* entry = entries_.data() + out.firstEntry;
-    for (const Entry* last = entry + out.entryCount; entry != last; ++entry) {
-      const std::ptrdiff_t at = end + entry->at;
-      if (at >= m) break;
-      // Only a greater score takes a boundary over: of equal ones the first stays.
-      if (entry->code > raw[static_cast<std::size_t>(at)]) {
-        raw[static_cast<std::size_t>(at)] = entry->code;
-        sources[static_cast<std::size_t>(at)] = node;
-        starts[static_cast<std::size_t>(at)] = static_cast<std::uint32_t>(end) - depth_[node];
-      }
-    }
-  });
+  forEachMatch(
+      dotted, [&](const Output& out, std::size_t after, bool /*isTail*/, std::uint32_t node) {
+        const auto end = static_cast<std::ptrdiff_t>(after);
+        if (end + out.reach > m) reachesEnd = true;
+        const Entry* entry = entries_.data() + out.firstEntry;
+        for (const Entry* last = entry + out.entryCount; entry != last; ++entry) {
+          const std::ptrdiff_t at = end + entry->at;
+          if (at >= m) break;
+          // Only a greater score takes a boundary over: of equal ones the first stays.
+          if (entry->code > raw[static_cast<std::size_t>(at)]) {
+            raw[static_cast<std::size_t>(at)] = entry->code;
+            sources[static_cast<std::size_t>(at)] = node;
+            starts[static_cast<std::size_t>(at)] = static_cast<std::uint32_t>(end) - depth_[node];
+          }
+        }
+      });
   return reachesEnd;
 }
 

@@ -4,6 +4,7 @@
 #include <span>
 #include <vector>
 
+#include "common/large_block_allocator.hpp"
 #include "morvane/scores.hpp"
 
 namespace morvane::detail {
@@ -69,11 +70,11 @@ class PatternLinks {
   void forEachMatch(std::span<const std::uint32_t> dotted, Visit&& visit) const;
 
   const PatternTable& table_;
-  std::vector<std::uint32_t> failure_;   // node → longest proper suffix that is a node
-  std::vector<std::uint32_t> outputOf_;  // node → its output, 0 for none
-  std::vector<std::uint32_t> depth_;     // node → letters, under the longest-prefix rule
-  std::vector<Output> outputs_;          // output 0 is "none"
-  std::vector<Entry> entries_;           // the entries of every output, by `at`
+  LargeVector<std::uint32_t> failure_;   // node → longest proper suffix that is a node
+  LargeVector<std::uint32_t> outputOf_;  // node → its output, 0 for none
+  LargeVector<std::uint32_t> depth_;     // node → letters, under the longest-prefix rule
+  LargeVector<Output> outputs_;          // output 0 is "none"
+  LargeVector<Entry> entries_;           // the entries of every output, by `at`
   // The list of the pattern of no letters applies at every start: as codes,
   // zeros included, and as their running maximum.
   std::vector<Code> rootCodes_;

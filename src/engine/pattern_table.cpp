@@ -27,7 +27,7 @@ constexpr std::size_t kWalkLetters = 24;
 constexpr std::size_t kWalkEntries = 32;
 
 /// The letters on the edges of the trie, ascending, each once.
-std::vector<char32_t> distinctLetters(const std::vector<PatternBuilder::Node>& nodes) {
+std::vector<char32_t> distinctLetters(const PatternBuilder::NodeList& nodes) {
   // Few distinct letters among many nodes: mark the common ones in a bit set
   // rather than sorting every node's letter.
   constexpr std::size_t kMarked = 0x10000;
@@ -49,8 +49,7 @@ std::vector<char32_t> distinctLetters(const std::vector<PatternBuilder::Node>& n
 
 }  // namespace
 
-PatternTable::PatternTable(const PatternBuilder& builder, Matching matching)
-    : matching_(matching) {
+PatternTable::PatternTable(const PatternBuilder& builder, Matching matching) : matching_(matching) {
   const auto& source = builder.nodes();
 
   // Symbols in ascending code point order, from 1.
@@ -111,9 +110,9 @@ PatternTable::PatternTable(const PatternBuilder& builder, Matching matching)
   rootChild_.assign(letters.size() + 1, 0);
   lists_.emplace_back();
   const std::vector<std::uint32_t> tableList = addLists(builder, codeOf);
-  std::vector<std::uint32_t> order{0};  // builder index of each new node
+  LargeVector<std::uint32_t> order{0};  // builder index of each new node
   order.reserve(source.size());
-  std::vector<std::uint32_t> depth{0};
+  LargeVector<std::uint32_t> depth{0};
   depth.reserve(source.size());
   std::vector<std::pair<std::uint32_t, std::uint32_t>> children;  // (symbol, builder index)
   // Letter → symbol for the walk below: a plain array when the letters span

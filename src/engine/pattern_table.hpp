@@ -6,6 +6,7 @@
 #include <span>
 #include <vector>
 
+#include "common/large_block_allocator.hpp"
 #include "engine/pattern_builder.hpp"
 #include "morvane/char_map.hpp"
 #include "morvane/lazy.hpp"
@@ -70,6 +71,8 @@ class PatternTable {
   /// The shape of the trie, for what is compiled from it: nodes are numbered
   /// breadth-first from the root (0), so a parent precedes its children.
   [[nodiscard]] std::size_t nodeCount() const { return nodes_.size(); }
+  /// The non-zero entries of all score lists together.
+  [[nodiscard]] std::size_t entryCount() const { return entries_.size(); }
   /// Symbols run from 0 (no letter) to alphabetSize() − 1.
   [[nodiscard]] std::size_t alphabetSize() const { return rootChild_.size(); }
   /// Calls visit(symbol, child) for every child of `node`, in symbol order.
@@ -164,15 +167,15 @@ class PatternTable {
   std::uint32_t dot_ = kNoSymbol;
   bool wide_ = false;                      // more than 64 symbols
   std::vector<std::uint32_t> rootChild_;   // symbol → node, 0 when absent
-  std::vector<Node> nodes_;                // breadth-first; node 0 is the root
+  LargeVector<Node> nodes_;                // breadth-first; node 0 is the root
   std::vector<std::uint32_t> childCount_;  // wide alphabets only
   std::vector<std::uint32_t> edge_;        // wide only: symbol on the edge into each node
   std::vector<ListInfo> lists_;            // list 0 is "none"
-  std::vector<Entry> entries_;             // the non-zero entries of every list
+  LargeVector<Entry> entries_;             // the non-zero entries of every list
   std::vector<Score> values_;              // code − minCode_ → score, when not the identity
   Code minCode_ = 0;
   Matching matching_;
-  bool walkable_ = true;  // patterns and lists short enough to walk from every start
+  bool walkable_ = true;             // patterns and lists short enough to walk from every start
   std::vector<std::uint32_t> tags_;  // node → tag, when the builder set any
   OnceCell<std::unique_ptr<const PatternLinks>> links_;
 };

@@ -1,6 +1,7 @@
 // Office-suite hyphenation dictionaries (.dic).
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <numeric>
 #include <unordered_set>
@@ -25,7 +26,9 @@ bool isDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
 
 /// Where the first blank of `s` is, or its length.
 std::size_t firstBlank(std::u32string_view s) {
-  return std::min(s.find_first_of(U" \t\v\f"), s.size());
+  std::size_t at = 0;
+  while (at < s.size() && !isBlank(s[at])) ++at;
+  return at;
 }
 
 std::u32string_view trimmed(std::u32string_view s) {
@@ -155,7 +158,7 @@ class DictionaryLines {
     if (charset_.empty()) throw fileError(name_, 1, "the first line names no character set");
     utf8_ = charset_ == "UTF-8" || charset_ == "utf-8";
     const std::size_t bodyStart = std::min(firstEnd + 1, bytes_.size());
-    if (!utf8_) decodeOneByteCharset(bodyStart);
+    if (!utf8_) readOneByteCharset();
 
     std::size_t number = 2;
     for (std::size_t start = bodyStart; start < bytes_.size(); ++number) {
@@ -187,24 +190,44 @@ class DictionaryLines {
     return (static_cast<unsigned char>(c) & 0xC0U) == 0x80U;
   }
 
-  /// Text in a character set of one byte a character, as the C library
-  /// reads every other: decoded at once, then cut where the bytes are.
-  void decodeOneByteCharset(std::size_t bodyStart) {
-    const std::string_view body = bytes_.substr(bodyStart);
+  /// A character set of one byte a character, as the C library reads
+  /// every other: the character of each byte, found once. A byte that is
+  /// no character in it is an error where it is first met.
+  void readOneByteCharset() {
+    constexpr char32_t kNotText = 0xFFFFFFFF;
+    oneByteTable_.fill(kNotText);
+    // All bytes in one run, begun again after each that is not text.
+    std::string all(256, '\0');
+    for (unsigned byte = 0; byte < 256; ++byte) all[byte] = static_cast<char>(byte);
     try {
-      oneByteText_ = detail::decodeCharset(body, charset_, bodyStart);
-    } catch (const detail::CharsetError& e) {
-      throw fileError(name_, detail::lineOf(bytes_, bodyStart + e.offset), e.what());
+      for (std::size_t from = 0; from < all.size();) {
+        try {
+          const std::u32string text =
+              detail::decodeCharset(std::string_view(all).substr(from), charset_);
+          if (text.size() == all.size() - from)
+            std::copy(text.begin(), text.end(), &oneByteTable_[from]);
+          break;
+        } catch (const detail::CharsetError& e) {
+          // Those before it are characters on their own only if each
+          // stood for one.
+          const std::u32string before =
+              detail::decodeCharset(std::string_view(all).substr(from, e.offset), charset_);
+          if (before.size() == e.offset)
+            std::copy(before.begin(), before.end(), &oneByteTable_[from]);
+          from += e.offset + 1;
+        }
+      }
     } catch (const Error& e) {
       throw fileError(name_, 1, e.what());
     }
-    if (oneByteText_.size() != body.size()) {
+    // Digits and Latin letters are a single byte in every character set a
+    // dictionary may use.
+    if (oneByteTable_['a'] != U'a' || oneByteTable_['1'] != U'1') {
       throw fileError(name_, 1,
                       "the character set \"" + charset_ +
                           "\" has characters of more than one byte; a dictionary's is "
                           "UTF-8 or one of one byte a character");
     }
-    oneByteStart_ = bodyStart;
   }
 
   /// Bytes [from, to) of a line as text, without the line's carriage
@@ -212,8 +235,17 @@ class DictionaryLines {
   /// until the next call.
   std::u32string_view decode(std::size_t from, std::size_t to, std::size_t number) {
     if (to > from && bytes_[to - 1] == '\r') --to;
+    line_.clear();
     if (!utf8_) {
-      return std::u32string_view(oneByteText_).substr(from - oneByteStart_, to - from);
+      for (std::size_t at = from; at < to; ++at) {
+        const char32_t c = oneByteTable_[static_cast<unsigned char>(bytes_[at])];
+        if (c == 0xFFFFFFFF) {
+          throw fileError(name_, number,
+                          "invalid " + charset_ + " at byte offset " + std::to_string(at));
+        }
+        line_.push_back(c);
+      }
+      return line_;
     }
     std::string_view piece = bytes_.substr(from, to - from);
     if (officeLines_) {
@@ -222,7 +254,6 @@ class DictionaryLines {
       if (cut > 0 && detail::startsTruncatedUtf8(piece.substr(cut - 1)))
         piece = piece.substr(0, cut - 1);
     }
-    line_.clear();
     for (std::size_t at = 0; at < piece.size();) {
       char32_t c = static_cast<unsigned char>(piece[at]);
       const std::size_t length = c < 0x80 ? 1 : detail::decodeUtf8Char(piece.substr(at), c);
@@ -240,9 +271,8 @@ class DictionaryLines {
   bool officeLines_;
   std::string charset_;
   bool utf8_ = false;
-  std::u32string oneByteText_;
-  std::size_t oneByteStart_ = 0;
-  std::u32string line_;  // the UTF-8 line decoded last
+  std::array<char32_t, 256> oneByteTable_{};
+  std::u32string line_;  // the line decoded last
 };
 
 }  // namespace
@@ -250,12 +280,15 @@ class DictionaryLines {
 Hyphenator readDictionary(std::string_view bytes, std::string_view name,
                           const LoadOptions& options) {
   std::vector<LevelReader> levels(1);
+  // A pattern line of a few letters adds about one node for every three
+  // bytes of the file.
+  levels.front().builder.reserve(bytes.size() / 3);
   // The C library takes a minimum of 0 as its default, 2.
   std::int64_t left = 0;
   std::int64_t right = 0;
   std::int64_t compoundLeft = 0;
   std::int64_t compoundRight = 0;
-  auto rules = std::make_shared<detail::DictionaryRules>();
+  std::vector<std::u32string> noHyphen;
   DictionaryLines lines(bytes, name, options.officeLines);
   // Pieces of long lines that begin inside a character, with the level
   // they are in.
@@ -291,25 +324,28 @@ Hyphenator readDictionary(std::string_view bytes, std::string_view name,
       if (!value) throw fail(std::string(keyword) + " needs a number");
       minimum = *value;
     };
-    if (word == U"LEFTHYPHENMIN") {
+    // Keywords are in capitals, patterns seldom: most lines need no compare.
+    const bool capital = word.front() >= U'A' && word.front() <= U'Z';
+    if (capital && word == U"LEFTHYPHENMIN") {
       setMinimum(left, "LEFTHYPHENMIN");
-    } else if (word == U"RIGHTHYPHENMIN") {
+    } else if (capital && word == U"RIGHTHYPHENMIN") {
       setMinimum(right, "RIGHTHYPHENMIN");
-    } else if (word == U"COMPOUNDLEFTHYPHENMIN") {
+    } else if (capital && word == U"COMPOUNDLEFTHYPHENMIN") {
       setMinimum(compoundLeft, "COMPOUNDLEFTHYPHENMIN");
-    } else if (word == U"COMPOUNDRIGHTHYPHENMIN") {
+    } else if (capital && word == U"COMPOUNDRIGHTHYPHENMIN") {
       setMinimum(compoundRight, "COMPOUNDRIGHTHYPHENMIN");
-    } else if (word == U"NOHYPHEN") {
+    } else if (capital && word == U"NOHYPHEN") {
       if (rest.empty()) throw fail("NOHYPHEN needs characters, separated by commas");
       for (std::size_t at = 0; at <= rest.size();) {
         const std::size_t comma = std::min(rest.find(U',', at), rest.size());
-        if (comma > at) rules->noHyphen.emplace_back(rest.substr(at, comma - at));
+        if (comma > at) noHyphen.emplace_back(rest.substr(at, comma - at));
         at = comma + 1;
       }
-    } else if (word == U"NEXTLEVEL") {
+    } else if (capital && word == U"NEXTLEVEL") {
       if (!rest.empty()) throw fail("text after NEXTLEVEL");
       if (levels.size() == 2) throw fail("NEXTLEVEL a second time");
       levels.emplace_back();
+      levels.back().builder.reserve(levels.front().builder.nodes().capacity());
     } else {
       if (!rest.empty()) throw fail("more than one pattern on a line");
       addPattern(levels.back(), word, fail);
@@ -349,19 +385,39 @@ Hyphenator readDictionary(std::string_view bytes, std::string_view name,
     }
     levels.insert(levels.begin(), std::move(joints));
   }
-  rules->compoundLeftMin = compoundLeft;
-  rules->compoundRightMin = compoundRight;
-  rules->jointLevel = std::make_unique<const detail::DictionaryLevel>(
-      levels.front().builder, std::move(levels.front().changes));
-  rules->hyphenLevel = std::make_unique<const detail::DictionaryLevel>(
-      levels.back().builder, std::move(levels.back().changes));
   // Capitals map to the letters of the patterns.
   std::u32string letters;
-  for (const auto* level : {rules->jointLevel.get(), rules->hyphenLevel.get()}) {
-    for (const auto& [letter, symbol] : level->table().symbols().pairs()) {
-      if (letter != U'.') letters.push_back(letter);
+  std::vector<bool> seen;
+  for (const LevelReader& level : levels) {
+    for (const auto& node : level.builder.nodes()) {
+      const char32_t c = node.letter;
+      if (c == U'.' || c == 0) continue;
+      if (c < 0x10000) {
+        if (c >= seen.size()) seen.resize(std::max<std::size_t>(c + 1, seen.size() * 2));
+        if (seen[c]) continue;
+        seen[c] = true;
+      }
+      letters.push_back(c);
     }
   }
+  // The levels are compiled on first use; the hyphen level's builder also
+  // makes the trie of its patterns, when that is asked for.
+  const auto lazyLevel = [](std::shared_ptr<const detail::PatternBuilder> builder,
+                            std::vector<detail::SpellingChange> changes) {
+    return detail::DictionaryRules::LazyLevel(
+        [builder = std::move(builder), changes = std::move(changes)] {
+          return std::make_shared<const detail::DictionaryLevel>(*builder, changes);
+        });
+  };
+  auto hyphenBuilder =
+      std::make_shared<const detail::PatternBuilder>(std::move(levels.back().builder));
+  auto rules = std::make_shared<detail::DictionaryRules>(
+      lazyLevel(std::make_shared<const detail::PatternBuilder>(std::move(levels.front().builder)),
+                std::move(levels.front().changes)),
+      lazyLevel(hyphenBuilder, std::move(levels.back().changes)));
+  rules->compoundLeftMin = compoundLeft;
+  rules->compoundRightMin = compoundRight;
+  rules->noHyphen = std::move(noHyphen);
   const CharMap capitals(detail::capitalsOf(letters));
   const auto capitalPairs = capitals.pairs();
   if (std::all_of(capitalPairs.begin(), capitalPairs.end(),
@@ -374,8 +430,7 @@ Hyphenator readDictionary(std::string_view bytes, std::string_view name,
   }
   const CharFunction chars{capitals};
   // The trie of the last level's patterns, made only when asked for.
-  const Lazy<Patterns> patterns([builder = std::make_shared<const detail::PatternBuilder>(std::move(
-                                     levels.back().builder))] { return detail::freeze(*builder); });
+  const Lazy<Patterns> patterns([hyphenBuilder] { return detail::freeze(*hyphenBuilder); });
   auto parts = std::make_shared<detail::HyphenatorParts>(
       chars, patterns, Exceptions(), options.leftMin.value_or(left != 0 ? left : 2),
       options.rightMin.value_or(right != 0 ? right : 2),
@@ -386,7 +441,8 @@ Hyphenator readDictionary(std::string_view bytes, std::string_view name,
 }
 
 Hyphenator loadDictionary(const std::filesystem::path& file, const LoadOptions& options) {
-  return readDictionary(detail::readFile(file.string()), file.string(), options);
+  const detail::LargeVector<char> bytes = detail::readFile(file.string());
+  return readDictionary(std::string_view(bytes.data(), bytes.size()), file.string(), options);
 }
 
 }  // namespace morvane

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <system_error>
 
 namespace morvane::detail {
@@ -43,19 +44,27 @@ std::optional<std::string> exceptionProblem(std::u32string_view word) {
   return std::nullopt;
 }
 
-std::string readFile(const std::string& path) {
+LargeVector<char> readFile(const std::string& path) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   const auto fail = [&path](int error) {
     return Error("cannot read " + path + ": " + std::generic_category().message(error));
   };
   if (file == nullptr) throw fail(errno);
-  std::string bytes;
-  std::string block(std::size_t{1} << 16, '\0');
+  // Read straight into place, sized at once where the file's size is known;
+  // read to the end anyway.
+  std::error_code ignored;
+  const auto size = std::filesystem::file_size(path, ignored);
+  LargeVector<char> bytes(ignored ? std::size_t{1} << 16 : static_cast<std::size_t>(size) + 1);
+  std::size_t used = 0;
   std::size_t got = 0;
-  while ((got = std::fread(block.data(), 1, block.size(), file)) > 0) bytes.append(block, 0, got);
+  while ((got = std::fread(bytes.data() + used, 1, bytes.size() - used, file)) > 0) {
+    used += got;
+    if (used == bytes.size()) bytes.resize(bytes.size() * 2);
+  }
   const int error = std::ferror(file) != 0 ? errno : 0;
   std::fclose(file);
   if (error != 0) throw fail(error);
+  bytes.resize(used);
   return bytes;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/large_block_allocator.hpp"
 #include "morvane/error.hpp"
 
 namespace morvane::detail {
@@ -41,6 +42,6 @@ void forEachFileLine(std::basic_string_view<Char> text, std::size_t firstLine, O
 [[nodiscard]] std::optional<std::string> exceptionProblem(std::u32string_view word);
 
 /// The bytes of `path`; throws `Error` "cannot read PATH: REASON".
-[[nodiscard]] std::string readFile(const std::string& path);
+[[nodiscard]] LargeVector<char> readFile(const std::string& path);
 
 }  // namespace morvane::detail

@@ -155,8 +155,8 @@ Hyphenator hyphenatorOf(const PatternFileContent& content, const LoadOptions& op
 }
 
 std::string readPatternFile(const std::string& path) {
-  std::string bytes = readFile(path);
-  if (!path.ends_with(".gz")) return bytes;
+  const LargeVector<char> bytes = readFile(path);
+  if (!path.ends_with(".gz")) return {bytes.begin(), bytes.end()};
   try {
     return gunzip(std::span(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()));
   } catch (const Error& e) {

@@ -45,8 +45,7 @@ void readPatternLines(std::string_view bytes, std::string_view name, PatternFile
 
 /// Adds the exceptions of a line file (a word a line with hyphens at its
 /// breaks, as `hyph-CODE.hyp.txt`).
-void readExceptionLines(std::string_view bytes, std::string_view name,
-                        PatternFileContent& content);
+void readExceptionLines(std::string_view bytes, std::string_view name, PatternFileContent& content);
 
 /// A hyphenator of `content`: capitals map to the letters it uses; the
 /// minimums are the options', else the files', else TeX's 2 and 3.
