@@ -3,7 +3,7 @@
 include(CMakePackageConfigHelpers)
 
 install(DIRECTORY include/morvane "${PROJECT_BINARY_DIR}/include/morvane"
-        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} FILES_MATCHING PATTERN "*.hpp")
+        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} FILES_MATCHING PATTERN "*.hpp" PATTERN "*.h")
 install(TARGETS morvane EXPORT morvaneTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
@@ -25,9 +25,10 @@ install(FILES "${PROJECT_BINARY_DIR}/morvaneConfig.cmake"
               "${PROJECT_BINARY_DIR}/morvaneConfigVersion.cmake"
         DESTINATION ${MORVANE_CMAKE_DIR})
 
-# A static library carries zlib and ICU along in what it asks its users to link.
+# A static library carries zlib, ICU and the C++ runtime along in what it
+# asks its users to link (a C program links it too).
 if(MORVANE_LIBRARY_TYPE STREQUAL "STATIC_LIBRARY")
-  set(MORVANE_PC_STATIC_LIBS "-lz -licuuc -licudata")
+  set(MORVANE_PC_STATIC_LIBS "-lz -licuuc -licudata -lstdc++ -lm")
 endif()
 configure_file(cmake/morvane.pc.in "${PROJECT_BINARY_DIR}/morvane.pc" @ONLY)
 install(FILES "${PROJECT_BINARY_DIR}/morvane.pc" DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

@@ -10,8 +10,19 @@ trap 'rm -f "$source"' EXIT
 for header in "$1"/morvane/*.hpp "$2"/morvane/*.hpp; do
   echo "#include <morvane/$(basename "$header")>" >>"$source"
 done
+echo "#include <morvane/morvane.h>" >>"$source"
 echo 'int main() { return static_cast<int>(morvane::hyphenate(morvane::english_US, "word").size()); }' >>"$source"
 for compiler in g++ clang++; do
   "$compiler" "${flags[@]}" "$source"
   echo "ok $compiler"
+done
+# The C interface is C11 as well as C++.
+c_source=$(mktemp --suffix=.c)
+trap 'rm -f "$source" "$c_source"' EXIT
+echo '#include <morvane/morvane.h>' >"$c_source"
+echo 'int main(void) { return morvane_language_count() == 73 ? 0 : 1; }' >>"$c_source"
+for compiler in gcc clang; do
+  "$compiler" -std=c11 -fsyntax-only -Werror -Wall -Wextra -Wpedantic -Wconversion -Wshadow \
+    -Wstrict-prototypes -I"$1" "$c_source"
+  echo "ok $compiler (C11)"
 done

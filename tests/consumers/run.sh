@@ -31,6 +31,16 @@ check find_package -DCMAKE_PREFIX_PATH="$work/prefix"
 PKG_CONFIG_PATH="$work/prefix/lib/pkgconfig:$work/prefix/lib64/pkgconfig" check pkg_config
 check add_subdirectory -DMORVANE_SOURCE_DIR="$source"
 
+# A C11 program, every warning an error, against the installed header and
+# library as pkg-config describes them.
+pc_path="$work/prefix/lib/pkgconfig:$work/prefix/lib64/pkgconfig"
+# shellcheck disable=SC2046,SC2086
+gcc -std=c11 -Wall -Wextra -Werror -pedantic $flags "$source/tests/c_interface/c_interface_test.c" \
+  -o "$work/prefix/bin/c-app" $(PKG_CONFIG_PATH=$pc_path pkg-config --cflags --libs morvane) ||
+  { echo "FAIL C program: build"; exit 1; }
+mkdir -p "$work/c-scratch"
+"$work/prefix/bin/c-app" "$work/c-scratch" || { echo "FAIL C program: run"; exit 1; }
+
 # The manual page is installed.
 [[ -f "$work/prefix/share/man/man1/morvane-hyphenate.1" ]] || { echo "FAIL no manual page"; exit 1; }
 echo "ok manual page"
