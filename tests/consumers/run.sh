@@ -41,6 +41,15 @@ gcc -std=c11 -Wall -Wextra -Werror -pedantic $flags "$source/tests/c_interface/c
 mkdir -p "$work/c-scratch"
 "$work/prefix/bin/c-app" "$work/c-scratch" || { echo "FAIL C program: run"; exit 1; }
 
+# The Python package is installed where Debian's Python finds packages
+# under the prefix.
+if [[ -d "$build/python/morvane" ]]; then
+  got=$(PYTHONPATH="$work/prefix/lib/python3/dist-packages" /usr/bin/python3 -c \
+    'import morvane; print(morvane.Hyphenator("en").inserted("hyphenation", "-"))')
+  [[ $got == hy-phen-ation ]] || { echo "FAIL installed Python package printed '$got'"; exit 1; }
+  echo "ok Python package"
+fi
+
 # The manual page is installed.
 [[ -f "$work/prefix/share/man/man1/morvane-hyphenate.1" ]] || { echo "FAIL no manual page"; exit 1; }
 echo "ok manual page"
