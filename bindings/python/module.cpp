@@ -74,6 +74,29 @@ PYBIND11_MODULE(_morvane, m) {
              const py::gil_scoped_release release;
              return morvane::hyphenateText(h, text, hyphen);
            })
+      .def("text_bytes",
+           [](const morvane::Hyphenator& h, const py::bytes& text, const std::string& hyphen) {
+             std::string_view view = text;
+             std::string result;
+             {
+               const py::gil_scoped_release release;
+               result = morvane::hyphenateText(h, view, hyphen);
+             }
+             return py::bytes(result);
+           })
+      .def("html_bytes",
+           [](const morvane::Hyphenator& h, const py::bytes& document, const std::string& hyphen,
+              bool xhtml) {
+             std::string_view view = document;
+             morvane::HtmlOptions options(hyphen);
+             if (xhtml) options.syntax = morvane::HtmlOptions::Syntax::Xhtml;
+             std::string result;
+             {
+               const py::gil_scoped_release release;
+               result = morvane::hyphenateHtml(h, view, options);
+             }
+             return py::bytes(result);
+           })
       .def("html",
            [](const morvane::Hyphenator& h, const std::string& document, const std::string& hyphen,
               bool xhtml) {

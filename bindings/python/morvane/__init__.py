@@ -15,7 +15,7 @@ processes.
 from __future__ import annotations
 
 import os
-from typing import Iterator, List, NamedTuple, Optional, Sequence, Tuple, Union
+from typing import Iterator, List, NamedTuple, Optional, Sequence, Tuple, TypeVar, Union
 
 from . import _morvane
 from ._morvane import Error
@@ -34,6 +34,7 @@ __version__: str = _morvane.__version__
 SOFT_HYPHEN = "\u00ad"
 
 PathLike = Union[str, "os.PathLike[str]"]
+AnyText = TypeVar("AnyText", str, bytes)
 
 
 class UnknownLanguage(Error, LookupError):
@@ -166,16 +167,22 @@ class Hyphenator:
         break spells it (``"asz-szony-nyal"``)."""
         return self._engine.spelled(word, hyphen)
 
-    def text(self, s: str, hyphen: str = SOFT_HYPHEN) -> str:
+    def text(self, s: AnyText, hyphen: str = SOFT_HYPHEN) -> AnyText:
         """Running text with ``hyphen`` at every break of every word, and
-        everything else as it was."""
+        everything else as it was. Given ``bytes`` (UTF-8), answers ``bytes``,
+        and bytes that are not UTF-8 pass through untouched."""
+        if isinstance(s, (bytes, bytearray)):
+            return self._engine.text_bytes(bytes(s), hyphen)
         return self._engine.text(s, hyphen)
 
-    def html(self, s: str, hyphen: str = SOFT_HYPHEN, xhtml: Optional[bool] = None) -> str:
+    def html(self, s: AnyText, hyphen: str = SOFT_HYPHEN, xhtml: Optional[bool] = None) -> AnyText:
         """An HTML or XHTML document with ``hyphen`` in the words of its text;
         tags, attributes, comments and the content of ``script``, ``style``,
         ``pre``, ``code`` and the like untouched. ``lang`` attributes choose
-        the language; ``xhtml`` forces XML syntax (by default it is detected)."""
+        the language; ``xhtml`` forces XML syntax (by default it is detected).
+        Given ``bytes`` (UTF-8), answers ``bytes``."""
+        if isinstance(s, (bytes, bytearray)):
+            return self._engine.html_bytes(bytes(s), hyphen, bool(xhtml))
         return self._engine.html(s, hyphen, bool(xhtml))
 
     def iterate(self, word: str) -> Iterator[Tuple[str, str]]:
