@@ -36,11 +36,13 @@ struct SpellingChange {
 /// A break of a word under a dictionary's rules, in code points of the word:
 /// after `position` characters, or, when `change` is set, replacing the
 /// characters from `changeStart` on as it says.
+/// Trivial, so that a buffer of them costs nothing until written: give
+/// every member when making one.
 struct DictionaryBreak {
-  std::size_t position = 0;
-  const SpellingChange* change = nullptr;
-  std::size_t changeStart = 0;
-  bool capitals = false;  // the changed letters are written as capitals
+  std::size_t position;
+  const SpellingChange* change;
+  std::size_t changeStart;
+  bool capitals;  // the changed letters are written as capitals
 
   [[nodiscard]] std::u32string_view before() const {
     return capitals ? change->capitalBefore : change->before;

@@ -143,7 +143,9 @@ template <class Emit>
 void forEachBreak(const detail::HyphenatorParts& h, std::u32string_view word, Emit&& emit) {
   const std::size_t n = word.size();
   if (n < h.minWordLength) return;
-  const auto standard = [&emit](std::size_t p) { emit(detail::DictionaryBreak{p, nullptr, 0}); };
+  const auto standard = [&emit](std::size_t p) {
+    emit(detail::DictionaryBreak{p, nullptr, 0, false});
+  };
   if (h.dictionary != nullptr) {
     // The user's exceptions first, whatever the length; then the rules.
     const CharFunction& chars = h.chars.get();
