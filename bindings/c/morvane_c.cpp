@@ -178,7 +178,8 @@ morvane_status morvane_breaks(const morvane_hyphenator* h, const char* word, siz
     const std::string_view bytes(word == nullptr ? "" : word, length);
     const std::vector<std::size_t> points = morvane::hyphenationPoints(h->value, bytes);
     *count = points.size();
-    if (points.size() > capacity || (offsets == nullptr && !points.empty())) {
+    if (points.empty()) return MORVANE_OK;
+    if (offsets == nullptr || points.size() > capacity) {
       return fail(MORVANE_BUFFER_TOO_SMALL,
                   "the word has " + std::to_string(points.size()) + " breaks");
     }

@@ -18,6 +18,8 @@
 #ifndef MORVANE_MORVANE_H
 #define MORVANE_MORVANE_H
 
+/* The header is C as well as C++: no C++ spellings.
+ * NOLINTBEGIN(modernize-deprecated-headers,modernize-use-using) */
 #include <stddef.h>
 
 #ifdef __cplusplus
@@ -109,5 +111,7 @@ morvane_status morvane_hyphenate_html(const morvane_hyphenator* h, const char* d
 #ifdef __cplusplus
 }
 #endif
+
+/* NOLINTEND(modernize-deprecated-headers,modernize-use-using) */
 
 #endif /* MORVANE_MORVANE_H */
