@@ -49,6 +49,24 @@ morvane::Patterns trieOf(const std::vector<ScoredPattern>& patterns, std::size_t
   return {std::move(scores), std::move(children)};
 }
 
+morvane::HtmlOptions htmlOptions(const std::string& hyphen, bool xhtml) {
+  morvane::HtmlOptions options(hyphen);
+  if (xhtml) options.syntax = morvane::HtmlOptions::Syntax::Xhtml;
+  return options;
+}
+
+/// `transform` of the bytes of `input`, run without the GIL, as bytes.
+template <class Transform>
+py::bytes onBytes(const py::bytes& input, Transform transform) {
+  const std::string_view view = input;
+  std::string result;
+  {
+    const py::gil_scoped_release release;
+    result = transform(view);
+  }
+  return py::bytes(result);
+}
+
 }  // namespace
 
 PYBIND11_MODULE(_morvane, m) {
@@ -69,41 +87,28 @@ PYBIND11_MODULE(_morvane, m) {
       .def("spelled",
            [](const morvane::Hyphenator& h, const std::u32string& word,
               const std::u32string& hyphen) { return morvane::spellBreaks(h, word, hyphen); })
+      .def("text_bytes",
+           [](const morvane::Hyphenator& h, const py::bytes& text, const std::string& hyphen) {
+             return onBytes(
+                 text, [&](std::string_view t) { return morvane::hyphenateText(h, t, hyphen); });
+           })
+      .def("html_bytes",
+           [](const morvane::Hyphenator& h, const py::bytes& document, const std::string& hyphen,
+              bool xhtml) {
+             return onBytes(document, [&](std::string_view d) {
+               return morvane::hyphenateHtml(h, d, htmlOptions(hyphen, xhtml));
+             });
+           })
       .def("text",
            [](const morvane::Hyphenator& h, const std::string& text, const std::string& hyphen) {
              const py::gil_scoped_release release;
              return morvane::hyphenateText(h, text, hyphen);
            })
-      .def("text_bytes",
-           [](const morvane::Hyphenator& h, const py::bytes& text, const std::string& hyphen) {
-             std::string_view view = text;
-             std::string result;
-             {
-               const py::gil_scoped_release release;
-               result = morvane::hyphenateText(h, view, hyphen);
-             }
-             return py::bytes(result);
-           })
-      .def("html_bytes",
-           [](const morvane::Hyphenator& h, const py::bytes& document, const std::string& hyphen,
-              bool xhtml) {
-             std::string_view view = document;
-             morvane::HtmlOptions options(hyphen);
-             if (xhtml) options.syntax = morvane::HtmlOptions::Syntax::Xhtml;
-             std::string result;
-             {
-               const py::gil_scoped_release release;
-               result = morvane::hyphenateHtml(h, view, options);
-             }
-             return py::bytes(result);
-           })
       .def("html",
            [](const morvane::Hyphenator& h, const std::string& document, const std::string& hyphen,
               bool xhtml) {
              const py::gil_scoped_release release;
-             morvane::HtmlOptions options(hyphen);
-             if (xhtml) options.syntax = morvane::HtmlOptions::Syntax::Xhtml;
-             return morvane::hyphenateHtml(h, document, options);
+             return morvane::hyphenateHtml(h, document, htmlOptions(hyphen, xhtml));
            })
       .def("with_exceptions",
            [](const morvane::Hyphenator& h, const std::string& text) {
