@@ -93,6 +93,37 @@ TEST(Threads, OneSharedHyphenatorUsedByManyThreads) {
   EXPECT_EQ(mismatches, 0);
 }
 
+// A loaded dictionary compiles its levels on first use and its automaton
+// after a thousand words: threads that start on a fresh one together, and
+// go on past the warm-up, see the single-threaded answers throughout.
+TEST(Threads, AFreshDictionaryFromManyThreads) {
+  const std::string dic =
+      "UTF-8\nLEFTHYPHENMIN 1\nRIGHTHYPHENMIN 1\nNEXTLEVEL\n"
+      "s5sz/sz=,1,1\nn5ny/ny=ny,1,3\n1ba\nab1\nn1n\n";
+  const std::vector<std::string> words = {"asszonnyal", "abababa", "bananna", "szonnyab",
+                                          "ASSZONY"};
+  std::vector<std::string> expected;
+  const Hyphenator reference = readDictionary(dic, "x.dic");
+  for (const auto& word : words) expected.push_back(spellBreaks(reference, word, "="));
+  const Hyphenator h = readDictionary(dic, "x.dic");
+  std::atomic<int> mismatches{0};
+  {
+    std::barrier start(8);
+    std::vector<std::jthread> threads;
+    for (int t = 0; t < 8; ++t) {
+      threads.emplace_back([&] {
+        start.arrive_and_wait();
+        for (int i = 0; i < 300; ++i) {
+          for (std::size_t w = 0; w < words.size(); ++w) {
+            if (spellBreaks(h, words[w], "=") != expected[w]) ++mismatches;
+          }
+        }
+      });
+    }
+  }
+  EXPECT_EQ(mismatches, 0);
+}
+
 // The text layer keeps ICU's break iterators per thread: Thai (dictionary
 // words), decomposed Greek (normalisation) and Devanagari (grapheme
 // clusters) from many threads at once, text and HTML.
