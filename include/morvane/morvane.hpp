@@ -11,6 +11,7 @@
 #include "morvane/language.hpp"
 #include "morvane/languages.hpp"
 #include "morvane/lazy.hpp"
+#include "morvane/lines.hpp"
 #include "morvane/paths.hpp"
 #include "morvane/patterns.hpp"
 #include "morvane/scores.hpp"

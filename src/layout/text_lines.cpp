@@ -1,0 +1,177 @@
+// Text set in lines: words and their hyphenation points made into a
+// paragraph's boxes, glue and penalties, broken, and written out.
+
+#include <unicode/uchar.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "common/utf8.hpp"
+#include "morvane/lines.hpp"
+#include "morvane/text.hpp"
+
+namespace morvane {
+
+namespace {
+
+// Marks the hyphenation points hyphenateText finds: a private-use
+// character no text of a word holds.
+constexpr std::string_view kMark = "\xEE\x80\x80";  // U+E000
+
+bool isSpace(char32_t c) { return u_isWhitespace(static_cast<UChar32>(c)) != 0; }
+
+/// The words of `text`: runs between white space.
+std::vector<std::string_view> wordsOf(std::string_view text) {
+  std::vector<std::string_view> words;
+  std::size_t at = 0;
+  std::size_t start = std::string_view::npos;
+  while (at < text.size()) {
+    char32_t c = static_cast<unsigned char>(text[at]);
+    std::size_t length = c < 0x80 ? 1 : detail::decodeUtf8Char(text.substr(at), c);
+    if (length == 0) length = 1;  // not UTF-8: part of a word
+    const bool space = length > 0 && isSpace(c);
+    if (space && start != std::string_view::npos) {
+      words.push_back(text.substr(start, at - start));
+      start = std::string_view::npos;
+    } else if (!space && start == std::string_view::npos) {
+      start = at;
+    }
+    at += length;
+  }
+  if (start != std::string_view::npos) words.push_back(text.substr(start));
+  return words;
+}
+
+/// A paragraph's items, each with the text it stands for.
+struct Items {
+  std::vector<ParagraphItem> items;
+  std::vector<std::string_view> texts;
+  void add(const ParagraphItem& item, std::string_view text) {
+    items.push_back(item);
+    texts.push_back(text);
+  }
+};
+
+Items itemsOf(const Hyphenator& h, std::string_view text, const LineOptions& options,
+              const MeasureText& measure, std::vector<std::string>& storage) {
+  Items out;
+  const std::vector<std::string_view> words = wordsOf(text);
+  const double space = measure(" ");
+  const double hyphen = measure(options.hyphen);
+  // The pieces point into `storage`: sized first, so it never moves.
+  storage.reserve(words.size());
+  for (std::size_t w = 0; w < words.size(); ++w) {
+    if (w > 0) {
+      out.add(ParagraphItem::glue(space, space * options.spaceStretch, space * options.spaceShrink),
+              " ");
+    }
+    storage.push_back(hyphenateText(h, words[w], kMark));
+    std::string_view marked = storage.back();
+    // Pieces between the marks, and after a hyphen the word already has.
+    while (!marked.empty()) {
+      const std::size_t mark = marked.find(kMark);
+      std::size_t cut = std::min(mark, marked.size());
+      const std::size_t dash = marked.substr(0, cut).find('-');
+      const bool explicitHyphen =
+          dash != std::string_view::npos && dash > 0 && dash + 1 < marked.size();
+      if (explicitHyphen) cut = dash + 1;
+      const std::string_view piece = marked.substr(0, cut);
+      out.add(ParagraphItem::box(measure(piece)), piece);
+      marked.remove_prefix(cut);
+      if (explicitHyphen) {
+        if (!marked.empty()) out.add(ParagraphItem::penalty(0, options.explicitHyphenPenalty, true), "");
+      } else if (mark != std::string_view::npos) {
+        marked.remove_prefix(kMark.size());
+        if (!marked.empty()) {
+          out.add(ParagraphItem::penalty(hyphen, options.hyphenPenalty, true), options.hyphen);
+        }
+      }
+    }
+  }
+  return out;
+}
+
+/// The text of the items of one line, `from` up to the break at `to`.
+TextLine lineOf(const Items& p, std::size_t from, std::size_t to, const LineBreakPoint& b,
+                bool justify, double width, const MeasureText& measure) {
+  TextLine line;
+  line.ratio = b.ratio;
+  line.overfull = b.overfull;
+  std::vector<std::size_t> spaces;  // where glue went, in the text
+  for (std::size_t i = from; i < to; ++i) {
+    const ParagraphItem& item = p.items[i];
+    if (item.kind == ParagraphItem::Kind::kGlue) {
+      if (line.text.empty()) continue;  // glue at a line's start is dropped
+      spaces.push_back(line.text.size());
+      line.text += p.texts[i];
+    } else if (item.kind == ParagraphItem::Kind::kBox) {
+      line.text += p.texts[i];
+    }
+  }
+  if (to < p.items.size() && p.items[to].kind == ParagraphItem::Kind::kPenalty) {
+    line.text += p.texts[to];  // the hyphen of a broken word
+  }
+  if (justify && !spaces.empty()) {
+    // Spread the missing columns over the spaces, left to right.
+    const double missing = width - measure(line.text);
+    const auto extra = static_cast<std::size_t>(std::max(0.0, missing));
+    std::string padded;
+    std::size_t copied = 0;
+    for (std::size_t k = 0; k < spaces.size(); ++k) {
+      padded.append(line.text, copied, spaces[k] - copied);
+      padded.append(extra / spaces.size() + (k < extra % spaces.size() ? 1 : 0), ' ');
+      copied = spaces[k];
+    }
+    padded.append(line.text, copied);
+    line.text = std::move(padded);
+  }
+  return line;
+}
+
+}  // namespace
+
+double terminalColumns(std::string_view utf8) {
+  double columns = 0;
+  for (std::size_t at = 0; at < utf8.size();) {
+    char32_t c = static_cast<unsigned char>(utf8[at]);
+    std::size_t length = c < 0x80 ? 1 : detail::decodeUtf8Char(utf8.substr(at), c);
+    if (length == 0) {
+      columns += 1;  // a byte that is not UTF-8 shows as one replacement character
+      at += 1;
+      continue;
+    }
+    at += length;
+    const auto u = static_cast<UChar32>(c);
+    const auto category = u_charType(u);
+    if (category == U_NON_SPACING_MARK || category == U_ENCLOSING_MARK ||
+        category == U_FORMAT_CHAR || category == U_CONTROL_CHAR) {
+      continue;
+    }
+    const auto east = u_getIntPropertyValue(u, UCHAR_EAST_ASIAN_WIDTH);
+    columns += east == U_EA_WIDE || east == U_EA_FULLWIDTH ? 2 : 1;
+  }
+  return columns;
+}
+
+std::vector<TextLine> breakLines(const Hyphenator& h, std::string_view text, double width,
+                                 const LineOptions& options, const MeasureText& measure) {
+  std::vector<std::string> storage;
+  const Items p = itemsOf(h, text, options, measure, storage);
+  if (p.items.empty()) return {};
+  const double widths[] = {width};
+  const std::vector<LineBreakPoint> breaks =
+      options.greedy ? breakParagraphGreedy(p.items, widths)
+                     : breakParagraph(p.items, widths, options.parameters);
+  std::vector<TextLine> lines;
+  std::size_t from = 0;
+  for (std::size_t k = 0; k < breaks.size(); ++k) {
+    const bool last = k + 1 == breaks.size();
+    lines.push_back(lineOf(p, from, breaks[k].position, breaks[k], options.justify && !last, width,
+                           measure));
+    from = breaks[k].position + 1;
+  }
+  return lines;
+}
+
+}  // namespace morvane

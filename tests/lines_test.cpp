@@ -1,0 +1,224 @@
+// Line breaking against an exhaustive search over every sequence of breaks,
+// and on real text: nothing lost, nothing wider than the measure.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <random>
+#include <sstream>
+
+#include "morvane/morvane.hpp"
+
+namespace morvane {
+namespace {
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+/// The paragraph as the breaker sees it: the caller's items and TeX's end.
+std::vector<ParagraphItem> ended(std::vector<ParagraphItem> items) {
+  items.push_back(ParagraphItem::penalty(0, kInfinitePenalty));
+  items.push_back(ParagraphItem::glue(0, 1e9, 0));
+  items.push_back(ParagraphItem::penalty(0, -kInfinitePenalty));
+  return items;
+}
+
+/// Total demerits of ending lines at `breaks` (indices into `items`, the
+/// last the final forced break), straight from the definitions; nothing
+/// when a line is infeasible.
+std::optional<double> demeritsOf(const std::vector<ParagraphItem>& items,
+                                 const std::vector<std::size_t>& breaks, double width,
+                                 const BreakParameters& bp) {
+  double total = 0;
+  std::size_t start = 0;
+  int fitness = 1;
+  bool flaggedBefore = false;
+  for (const std::size_t b : breaks) {
+    double natural = 0;
+    double stretch = 0;
+    double shrink = 0;
+    for (std::size_t i = start; i < b; ++i) {
+      if (items[i].kind == ParagraphItem::Kind::kPenalty) continue;
+      natural += items[i].width;
+      if (items[i].kind == ParagraphItem::Kind::kGlue) {
+        stretch += items[i].stretch;
+        shrink += items[i].shrink;
+      }
+    }
+    const bool penalty = items[b].kind == ParagraphItem::Kind::kPenalty;
+    if (penalty) natural += items[b].width;
+    double r = 0;
+    if (natural < width) r = stretch > 0 ? (width - natural) / stretch : kInfinity;
+    if (natural > width) r = shrink > 0 ? (width - natural) / shrink : -kInfinity;
+    if (r < -1 || r > bp.tolerance) return std::nullopt;
+    const double badness = 100 * std::pow(std::abs(r), 3);
+    double d = std::pow(bp.linePenalty + badness, 2);
+    const double p = penalty ? items[b].cost : 0;
+    if (p >= 0) {
+      d += p * p;
+    } else if (p > -kInfinitePenalty) {
+      d -= p * p;
+    }
+    const bool flagged = penalty && items[b].flagged;
+    if (flagged && flaggedBefore) d += bp.doubleHyphenDemerits;
+    const int c = r < -0.5 ? 0 : r <= 0.5 ? 1 : r <= 1 ? 2 : 3;
+    if (std::abs(c - fitness) > 1) d += bp.fitnessDemerits;
+    total += d;
+    fitness = c;
+    flaggedBefore = flagged;
+    // The next line begins at the next box (glue and penalties after a break
+    // are dropped).
+    start = b + 1;
+    while (start < items.size() && items[start].kind != ParagraphItem::Kind::kBox) ++start;
+  }
+  return total;
+}
+
+bool legal(const std::vector<ParagraphItem>& items, std::size_t b) {
+  if (items[b].kind == ParagraphItem::Kind::kPenalty) return items[b].cost < kInfinitePenalty;
+  return items[b].kind == ParagraphItem::Kind::kGlue && b > 0 &&
+         items[b - 1].kind == ParagraphItem::Kind::kBox;
+}
+
+/// The least total demerits over every sequence of legal breaks.
+std::optional<double> bestByExhaustiveSearch(const std::vector<ParagraphItem>& items, double width,
+                                             const BreakParameters& bp) {
+  std::vector<std::size_t> candidates;
+  for (std::size_t b = 0; b + 1 < items.size(); ++b) {
+    if (legal(items, b)) candidates.push_back(b);
+  }
+  std::optional<double> best;
+  for (std::uint32_t mask = 0; mask < (1U << candidates.size()); ++mask) {
+    std::vector<std::size_t> breaks;
+    bool forcedSkipped = false;
+    for (std::size_t k = 0; k < candidates.size(); ++k) {
+      const bool taken = (mask >> k & 1U) != 0;
+      const ParagraphItem& item = items[candidates[k]];
+      if (item.kind == ParagraphItem::Kind::kPenalty && item.cost <= -kInfinitePenalty && !taken) {
+        forcedSkipped = true;
+      }
+      if (taken) breaks.push_back(candidates[k]);
+    }
+    if (forcedSkipped) continue;
+    breaks.push_back(items.size() - 1);
+    if (const auto d = demeritsOf(items, breaks, width, bp); d && (!best || *d < *best)) best = d;
+  }
+  return best;
+}
+
+std::vector<ParagraphItem> randomParagraph(std::mt19937& rng) {
+  std::vector<ParagraphItem> items;
+  const int words = 3 + static_cast<int>(rng() % 6);
+  for (int w = 0; w < words; ++w) {
+    if (w > 0) {
+      items.push_back(ParagraphItem::glue(1, 1 + rng() % 2, static_cast<double>(rng() % 2) * 0.5));
+    }
+    items.push_back(ParagraphItem::box(1 + rng() % 6));
+    if (rng() % 3 == 0) {  // a hyphenation point
+      items.push_back(ParagraphItem::penalty(1, 50, true));
+      items.push_back(ParagraphItem::box(1 + rng() % 4));
+    }
+    if (rng() % 9 == 0) items.push_back(ParagraphItem::penalty(0, -kInfinitePenalty));
+  }
+  return items;
+}
+
+TEST(BreakParagraph, FindsTheLeastDemeritsThatAnExhaustiveSearchFinds) {
+  std::mt19937 rng(7);
+  int compared = 0;
+  for (int round = 0; round < 1500; ++round) {
+    const std::vector<ParagraphItem> items = randomParagraph(rng);
+    BreakParameters bp;
+    bp.tolerance = 1 + static_cast<double>(rng() % 4);
+    const double width = 6 + static_cast<double>(rng() % 10);
+    const std::vector<ParagraphItem> all = ended(items);
+    const auto best = bestByExhaustiveSearch(all, width, bp);
+    if (!best) continue;  // nothing within the tolerance: the fallback's case
+    const double widths[] = {width};
+    std::vector<std::size_t> chosen;
+    for (const LineBreakPoint& b : breakParagraph(items, widths, bp)) {
+      chosen.push_back(b.position == items.size() ? all.size() - 1 : b.position);
+      EXPECT_FALSE(b.overfull);
+    }
+    const auto ours = demeritsOf(all, chosen, width, bp);
+    ASSERT_TRUE(ours.has_value()) << "round " << round;
+    EXPECT_NEAR(*ours, *best, 1e-6 * *best) << "round " << round;
+    ++compared;
+  }
+  EXPECT_GT(compared, 200);
+}
+
+TEST(BreakParagraph, AWordWiderThanTheLineIsKeptWholeAndReported) {
+  const std::vector<ParagraphItem> items = {
+      ParagraphItem::box(3), ParagraphItem::glue(1, 1, 0), ParagraphItem::box(30),
+      ParagraphItem::glue(1, 1, 0), ParagraphItem::box(4)};
+  const double widths[] = {10};
+  for (const auto& breaks :
+       {breakParagraph(items, widths), breakParagraphGreedy(items, widths)}) {
+    ASSERT_EQ(breaks.size(), 3U);
+    EXPECT_EQ(breaks[0].position, 1U);
+    EXPECT_TRUE(breaks[1].overfull);
+    EXPECT_EQ(breaks[2].position, items.size());
+  }
+}
+
+/// The words of a text, split at white space.
+std::vector<std::string> wordsIn(const std::string& text) {
+  std::istringstream in(text);
+  std::vector<std::string> words;
+  for (std::string w; in >> w;) words.push_back(w);
+  return words;
+}
+
+std::string withoutHyphens(std::string s) {
+  std::erase(s, '-');
+  return s;
+}
+
+TEST(BreakLines, LosesNoWordAndKeepsToTheWidth) {
+  const std::string text =
+      "Typesetting justified text is a quiet negotiation between the width of a column and the "
+      "length of its words. When a long word reaches the right margin, the compositor may either "
+      "stretch the spaces of the whole line or break the word with a hyphen: co-operation, "
+      "characteristically, incomprehensibilities and supercalifragilisticexpialidocious.";
+  for (const double width : {8.0, 12.0, 20.0, 33.0, 72.0}) {
+    for (const bool greedy : {false, true}) {
+      for (const bool justify : {false, true}) {
+        LineOptions options;
+        options.greedy = greedy;
+        options.justify = justify;
+        const std::vector<TextLine> lines = breakLines(english_US, text, width, options);
+        std::string joined;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+          const TextLine& line = lines[i];
+          if (!line.overfull) {
+            EXPECT_LE(terminalColumns(line.text), width) << line.text;
+          }
+          if (justify && !line.overfull && i + 1 < lines.size() &&
+              line.text.find(' ') != std::string::npos) {
+            EXPECT_EQ(terminalColumns(line.text), width) << line.text;
+          }
+          // A line ending in a hyphen ends inside a word (at a hyphenation
+          // point or after a hyphen of the text): the next line goes on with it.
+          joined += line.text;
+          if (line.text.empty() || line.text.back() != '-') joined += ' ';
+        }
+        // The same words, apart from the hyphens added at line ends.
+        EXPECT_EQ(wordsIn(withoutHyphens(joined)), wordsIn(withoutHyphens(text)))
+            << width << greedy << justify;
+      }
+    }
+  }
+}
+
+TEST(TerminalColumns, CountsWideCharactersTwiceAndMarksNotAtAll) {
+  EXPECT_EQ(terminalColumns("abc"), 3);
+  EXPECT_EQ(terminalColumns("\u65e5\u672c"), 4);        // 日本
+  EXPECT_EQ(terminalColumns("e\u0301"), 1);             // e + combining acute
+  EXPECT_EQ(terminalColumns("\uff21"), 2);              // fullwidth A
+  EXPECT_EQ(terminalColumns("soft\u00adhyphen"), 10);  // a format character
+}
+
+}  // namespace
+}  // namespace morvane
