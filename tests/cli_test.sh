@@ -211,5 +211,29 @@ python3 -c "import sys; sys.stdout.write('hyphenation ' * 300000 + 'x' * 3000000
 "$cmd" -s '' <"$work/big" | cmp -s - "$work/big" && passes=$((passes + 1)) ||
   { echo "FAIL long input does not round-trip"; failures=$((failures + 1)); }
 
+# Paragraphs set in lines: indent kept, blank lines copied, words broken
+# where that makes the paragraph better, padded with --justify.
+input='  Typesetting justified text is a quiet negotiation\nbetween the width of a column and the length of its words.\n\nSecond one.\n'
+check "width" 0 '  Typesetting justified text\nis a quiet negotiation be-\ntween the width of a column\nand the length of its words.\n\nSecond one.\n' '' --width 28
+check "width justified" 0 '  Typesetting justified text\nis  a  quiet negotiation be-\ntween  the width of a column\nand the length of its words.\n\nSecond one.\n' '' --width 28 --justify
+input='a bbbbbbbbbbbbbbb c\n'
+check "width word too long" 0 'a\nbbbbbbbbbbbbbbb\nc\n' 'wider than 10 columns' --width 10 -l de
+check "width needs a number" 2 '' 'usage:' --width 0
+check "justify needs width" 2 '' 'usage:' --justify
+check "width is for text" 2 '' 'usage:' --width 20 --html
+# Every line of a real text within the width, and the same words once the
+# hyphens at line ends are joined up.
+for mode in "" --greedy --justify; do
+  # shellcheck disable=SC2086
+  "$cmd" --width 36 $mode <"$(dirname "$0")/../examples/en.txt" >"$work/set"
+  if awk 'length($0) > 36 { bad = 1 } END { exit bad }' "$work/set" &&
+     diff <(tr -s ' \n' '\n\n' <"$(dirname "$0")/../examples/en.txt" | tr -d '-' | grep .) \
+          <(sed -e ':a' -e '/-$/N; s/-\n//; ta' "$work/set" | tr -s ' \n' '\n\n' | tr -d '-' | grep .) >/dev/null; then
+    passes=$((passes + 1))
+  else
+    echo "FAIL --width 36 $mode loses words or overflows"; failures=$((failures + 1))
+  fi
+done
+
 echo "cli: $passes passed, $failures failed"
 [[ $failures -eq 0 ]]

@@ -150,12 +150,11 @@ TEST(BreakParagraph, FindsTheLeastDemeritsThatAnExhaustiveSearchFinds) {
 }
 
 TEST(BreakParagraph, AWordWiderThanTheLineIsKeptWholeAndReported) {
-  const std::vector<ParagraphItem> items = {
-      ParagraphItem::box(3), ParagraphItem::glue(1, 1, 0), ParagraphItem::box(30),
-      ParagraphItem::glue(1, 1, 0), ParagraphItem::box(4)};
+  const std::vector<ParagraphItem> items = {ParagraphItem::box(3), ParagraphItem::glue(1, 1, 0),
+                                            ParagraphItem::box(30), ParagraphItem::glue(1, 1, 0),
+                                            ParagraphItem::box(4)};
   const double widths[] = {10};
-  for (const auto& breaks :
-       {breakParagraph(items, widths), breakParagraphGreedy(items, widths)}) {
+  for (const auto& breaks : {breakParagraph(items, widths), breakParagraphGreedy(items, widths)}) {
     ASSERT_EQ(breaks.size(), 3U);
     EXPECT_EQ(breaks[0].position, 1U);
     EXPECT_TRUE(breaks[1].overfull);
@@ -214,9 +213,9 @@ TEST(BreakLines, LosesNoWordAndKeepsToTheWidth) {
 
 TEST(TerminalColumns, CountsWideCharactersTwiceAndMarksNotAtAll) {
   EXPECT_EQ(terminalColumns("abc"), 3);
-  EXPECT_EQ(terminalColumns("\u65e5\u672c"), 4);        // 日本
-  EXPECT_EQ(terminalColumns("e\u0301"), 1);             // e + combining acute
-  EXPECT_EQ(terminalColumns("\uff21"), 2);              // fullwidth A
+  EXPECT_EQ(terminalColumns("\u65e5\u672c"), 4);       // 日本
+  EXPECT_EQ(terminalColumns("e\u0301"), 1);            // e + combining acute
+  EXPECT_EQ(terminalColumns("\uff21"), 2);             // fullwidth A
   EXPECT_EQ(terminalColumns("soft\u00adhyphen"), 10);  // a format character
 }
 

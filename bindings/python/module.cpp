@@ -64,7 +64,7 @@ py::bytes onBytes(const py::bytes& input, Transform transform) {
     const py::gil_scoped_release release;
     result = transform(view);
   }
-  return py::bytes(result);
+  return {result};
 }
 
 }  // namespace

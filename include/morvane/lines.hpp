@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <functional>
 #include <limits>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -71,12 +72,12 @@ struct LineBreakPoint {
 /// one: the last line may fill with glue. Time and memory are linear in the
 /// paragraph for a given line width.
 [[nodiscard]] std::vector<LineBreakPoint> breakParagraph(std::span<const ParagraphItem> items,
-                                                        std::span<const double> lineWidths,
-                                                        const BreakParameters& parameters = {});
+                                                         std::span<const double> lineWidths,
+                                                         const BreakParameters& parameters = {});
 
 /// The same by first fit: each line takes as many items as fit.
-[[nodiscard]] std::vector<LineBreakPoint> breakParagraphGreedy(
-    std::span<const ParagraphItem> items, std::span<const double> lineWidths);
+[[nodiscard]] std::vector<LineBreakPoint> breakParagraphGreedy(std::span<const ParagraphItem> items,
+                                                               std::span<const double> lineWidths);
 
 /// The width of a UTF-8 string, for `breakLines`.
 using MeasureText = std::function<double(std::string_view)>;
@@ -101,6 +102,8 @@ struct LineOptions {
   double spaceShrink = 0;
   /// Put at a line's end where a word breaks.
   std::string hyphen = "-";
+  /// The first line's width, where it differs (an indented paragraph).
+  std::optional<double> firstWidth;
 };
 
 /// One line of `breakLines`.

@@ -103,17 +103,17 @@ int fitnessClass(double r) {
 struct Node {
   std::size_t position;  // the break; the line after it starts at `start`
   std::size_t start;
-  std::size_t line;      // lines before the break
+  std::size_t line;  // lines before the break
   int fitness;
   double demerits;
-  double ratio;          // of the line ending here
+  double ratio;  // of the line ending here
   bool overfull;
   bool flagged;
   std::shared_ptr<const Node> previous;
 };
 using NodePointer = std::shared_ptr<const Node>;
 
-std::vector<LineBreakPoint> chain(NodePointer last, std::size_t end) {
+std::vector<LineBreakPoint> chain(const NodePointer& last, std::size_t end) {
   std::vector<LineBreakPoint> breaks;
   for (const Node* node = last.get(); node != nullptr && node->previous != nullptr;
        node = node->previous.get()) {
@@ -127,8 +127,8 @@ std::vector<LineBreakPoint> chain(NodePointer last, std::size_t end) {
 /// be reached by an overfull line and `allowOverfull` is false.
 NodePointer totalFit(const Paragraph& p, const BreakParameters& parameters, double tolerance,
                      bool allowOverfull) {
-  std::vector<NodePointer> active{std::make_shared<const Node>(
-      Node{0, 0, 0, 1, 0, 0, false, false, nullptr})};
+  std::vector<NodePointer> active{
+      std::make_shared<const Node>(Node{0, 0, 0, 1, 0, 0, false, false, nullptr})};
   // Lines are told apart by their number only where widths still vary.
   const std::size_t distinctLines = p.lineWidths.size();
   for (std::size_t b = 0; b < p.items.size(); ++b) {
@@ -153,8 +153,7 @@ NodePointer totalFit(const Paragraph& p, const BreakParameters& parameters, doub
       const double r = p.ratio(a->start, b, a->line);
       if (r < -1 || p.forced(b)) {
         const double excess = p.natural(a->start, b) - p.lineWidth(a->line);
-        if (excess < overflow ||
-            (excess == overflow && a->demerits < leastOverflow->demerits)) {
+        if (excess < overflow || (excess == overflow && a->demerits < leastOverflow->demerits)) {
           overflow = excess;
           leastOverflow = a;
           droppedRatio = r;
@@ -202,10 +201,9 @@ NodePointer totalFit(const Paragraph& p, const BreakParameters& parameters, doub
       // Nothing fits: the best line there was becomes an overfull one,
       // rather than losing the paragraph.
       if (!allowOverfull) return nullptr;
-      active.push_back(std::make_shared<const Node>(
-          Node{b, start, leastOverflow->line + 1, 1,
-               leastOverflow->demerits + kMaxBadness * kMaxBadness, droppedRatio,
-               droppedRatio < -1, flagged, leastOverflow}));
+      active.push_back(std::make_shared<const Node>(Node{
+          b, start, leastOverflow->line + 1, 1, leastOverflow->demerits + kMaxBadness * kMaxBadness,
+          droppedRatio, droppedRatio < -1, flagged, leastOverflow}));
     }
   }
   // The paragraph ends with a forced break: every active node ends there.
@@ -222,7 +220,8 @@ NodePointer totalFit(const Paragraph& p, const BreakParameters& parameters, doub
       if (a->position != end) continue;
       const auto distance = std::abs(static_cast<long long>(a->line) - target);
       const auto bestDistance = std::abs(static_cast<long long>(loosest->line) - target);
-      if (distance < bestDistance || (distance == bestDistance && a->demerits < loosest->demerits)) {
+      if (distance < bestDistance ||
+          (distance == bestDistance && a->demerits < loosest->demerits)) {
         loosest = a;
       }
     }

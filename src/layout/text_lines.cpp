@@ -80,7 +80,8 @@ Items itemsOf(const Hyphenator& h, std::string_view text, const LineOptions& opt
       out.add(ParagraphItem::box(measure(piece)), piece);
       marked.remove_prefix(cut);
       if (explicitHyphen) {
-        if (!marked.empty()) out.add(ParagraphItem::penalty(0, options.explicitHyphenPenalty, true), "");
+        if (!marked.empty())
+          out.add(ParagraphItem::penalty(0, options.explicitHyphenPenalty, true), "");
       } else if (mark != std::string_view::npos) {
         marked.remove_prefix(kMark.size());
         if (!marked.empty()) {
@@ -159,7 +160,7 @@ std::vector<TextLine> breakLines(const Hyphenator& h, std::string_view text, dou
   std::vector<std::string> storage;
   const Items p = itemsOf(h, text, options, measure, storage);
   if (p.items.empty()) return {};
-  const double widths[] = {width};
+  const double widths[] = {options.firstWidth.value_or(width), width};
   const std::vector<LineBreakPoint> breaks =
       options.greedy ? breakParagraphGreedy(p.items, widths)
                      : breakParagraph(p.items, widths, options.parameters);
@@ -167,8 +168,8 @@ std::vector<TextLine> breakLines(const Hyphenator& h, std::string_view text, dou
   std::size_t from = 0;
   for (std::size_t k = 0; k < breaks.size(); ++k) {
     const bool last = k + 1 == breaks.size();
-    lines.push_back(lineOf(p, from, breaks[k].position, breaks[k], options.justify && !last, width,
-                           measure));
+    lines.push_back(lineOf(p, from, breaks[k].position, breaks[k], options.justify && !last,
+                           widths[std::min<std::size_t>(k, 1)], measure));
     from = breaks[k].position + 1;
   }
   return lines;

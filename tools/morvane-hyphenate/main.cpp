@@ -11,6 +11,7 @@
 #include "morvane/morvane.hpp"
 #include "options.hpp"
 #include "output.hpp"
+#include "reformat.hpp"
 #include "stats.hpp"
 #include "utf8_check.hpp"
 
@@ -170,6 +171,7 @@ morvane::Hyphenator hyphenatorFor(const Options& options,
 
 int hyphenate(const morvane::Hyphenator& h, const Options& options, Output& out, Stats& stats) {
   const auto write = [&out](std::string_view bytes) { out.write(bytes); };
+  if (options.width) return morvane::tools::reformatInput(h, options, out, stats);
   switch (options.mode) {
     case Options::Mode::kArguments:
       return hyphenateArguments(h, options, out, stats);

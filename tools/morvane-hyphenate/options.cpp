@@ -12,6 +12,7 @@ const char* const kUsage =
     "usage: morvane-hyphenate [-l LANG | --dic FILE | --patterns FILE...] [--exceptions FILE]\n"
     "                         [--left-min N] [--right-min N] [--min-word-length N] [-s SEP]\n"
     "                         [--words | --text | --html | --xml] [--stats] [WORD...]\n"
+    "       morvane-hyphenate --width N [--justify] [--greedy] [-l LANG ...] < TEXT\n"
     "       morvane-hyphenate --list-languages | --help | --version\n";
 
 const char* const kHelp =
@@ -39,6 +40,13 @@ const char* const kHelp =
     "      --left-min=N      at least N letters before the first break\n"
     "      --right-min=N     at least N letters after the last break\n"
     "      --min-word-length=N  words of fewer than N letters are left alone\n"
+    "      --width=N         sets the paragraphs of the text (blank-line separated) in lines\n"
+    "                        of at most N columns, hyphenating where that makes them\n"
+    "                        better, the breaks chosen for the whole paragraph at once;\n"
+    "                        a paragraph's first-line indent is kept\n"
+    "      --justify         with --width: lines but the last of a paragraph are padded to\n"
+    "                        exactly N columns\n"
+    "      --greedy          with --width: first fit, each line as full as it can be\n"
     "      --stats           words, bytes, seconds and words per second on standard error\n"
     "      --list-languages  one line per language: code, name, minimums and BCP 47 tags\n"
     "  -h, --help            this text\n"
@@ -80,7 +88,10 @@ std::variant<Options, int> parseOptions(int argc, char** argv) {
     kExceptions,
     kLeftMin,
     kRightMin,
-    kMinWordLength
+    kMinWordLength,
+    kWidth,
+    kJustify,
+    kGreedy
   };
   static const option kLong[] = {
       {"language", required_argument, nullptr, 'l'},
@@ -99,6 +110,9 @@ std::variant<Options, int> parseOptions(int argc, char** argv) {
       {"left-min", required_argument, nullptr, kLeftMin},
       {"right-min", required_argument, nullptr, kRightMin},
       {"min-word-length", required_argument, nullptr, kMinWordLength},
+      {"width", required_argument, nullptr, kWidth},
+      {"justify", no_argument, nullptr, kJustify},
+      {"greedy", no_argument, nullptr, kGreedy},
       {nullptr, 0, nullptr, 0},
   };
   Options options;
@@ -125,19 +139,29 @@ std::variant<Options, int> parseOptions(int argc, char** argv) {
         break;
       case kLeftMin:
       case kRightMin:
-      case kMinWordLength: {
+      case kMinWordLength:
+      case kWidth: {
         const auto value = count(optarg);
-        if (!value) {
+        if (!value || (c == kWidth && *value == 0)) {
           const char* name = c == kLeftMin    ? "--left-min"
                              : c == kRightMin ? "--right-min"
+                             : c == kWidth    ? "--width"
                                               : "--min-word-length";
-          return usageError(std::string(name) + " needs a whole number, not \"" + optarg + "\"");
+          return usageError(std::string(name) + " needs a whole number" +
+                            (c == kWidth ? " from 1" : "") + ", not \"" + optarg + "\"");
         }
         if (c == kLeftMin) options.leftMin = *value;
         if (c == kRightMin) options.rightMin = *value;
         if (c == kMinWordLength) options.minWordLength = static_cast<std::size_t>(*value);
+        if (c == kWidth) options.width = static_cast<std::size_t>(*value);
         break;
       }
+      case kJustify:
+        options.justify = true;
+        break;
+      case kGreedy:
+        options.greedy = true;
+        break;
       case 's':
         options.separator = optarg;
         break;
@@ -184,6 +208,12 @@ std::variant<Options, int> parseOptions(int argc, char** argv) {
   if (action) {
     options.action = *action;
     return options;
+  }
+  if ((options.justify || options.greedy) && !options.width) {
+    return usageError("--justify and --greedy set lines: they need --width");
+  }
+  if (options.width && (!options.words.empty() || (mode && *mode != Options::Mode::kText))) {
+    return usageError("--width sets the paragraphs of standard input as text");
   }
   if (!options.words.empty()) {
     if (mode) return usageError("words come either as arguments or from standard input, not both");

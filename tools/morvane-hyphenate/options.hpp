@@ -31,6 +31,10 @@ struct Options {
   std::optional<std::int64_t> leftMin;
   std::optional<std::int64_t> rightMin;
   std::optional<std::size_t> minWordLength;
+  // Paragraphs set in lines of `width` columns.
+  std::optional<std::size_t> width;
+  bool justify = false;
+  bool greedy = false;
 };
 
 /// The options, or the exit status of a usage error (already reported).
