@@ -8,6 +8,7 @@
 #include <array>
 #include <fstream>
 #include <map>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -147,6 +148,27 @@ void BM_HostilePattern(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * state.range(1));
 }
 
+// A paragraph of `state.range(0)` words (with a hyphenation point in every
+// other one) broken into lines of 60 by total fit: time per word should not
+// grow with the paragraph.
+void BM_BreakParagraph(benchmark::State& state) {
+  std::vector<morvane::ParagraphItem> items;
+  std::mt19937 rng(3);
+  for (std::int64_t w = 0; w < state.range(0); ++w) {
+    if (w > 0) items.push_back(morvane::ParagraphItem::glue(1, 1, 0));
+    items.push_back(morvane::ParagraphItem::box(static_cast<double>(2 + rng() % 7)));
+    if (w % 2 == 0) {
+      items.push_back(morvane::ParagraphItem::penalty(1, 50, true));
+      items.push_back(morvane::ParagraphItem::box(static_cast<double>(2 + rng() % 5)));
+    }
+  }
+  const double widths[] = {60};
+  for (auto _ : state) benchmark::DoNotOptimize(morvane::breakParagraph(items, widths));
+  state.counters["ns/word"] = benchmark::Counter(
+      static_cast<double>(state.range(0)),
+      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
 BENCHMARK_CAPTURE(BM_Points, en, std::string("en"))->Threads(1)->Threads(2)->UseRealTime();
 BENCHMARK_CAPTURE(BM_Points, de, std::string("de"))->Threads(1)->Threads(2)->UseRealTime();
 BENCHMARK_CAPTURE(BM_Points, long, std::string("long"));
@@ -160,6 +182,7 @@ BENCHMARK_CAPTURE(BM_Text, ru, std::string("ru"), morvane::Language::Russian);
 BENCHMARK_CAPTURE(BM_Text, el, std::string("el"), morvane::Language::Greek_Mono);
 BENCHMARK_CAPTURE(BM_Text, th, std::string("th"), morvane::Language::Thai);
 BENCHMARK_CAPTURE(BM_Html, en, std::string("handbook.en.html"));
+BENCHMARK(BM_BreakParagraph)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LongWord)->RangeMultiplier(10)->Range(1000, 1000000)->Complexity(benchmark::oN);
 BENCHMARK(BM_HostilePattern)
     ->Args({100'001, 200'000})
