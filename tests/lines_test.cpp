@@ -32,10 +32,11 @@ std::optional<double> demeritsOf(const std::vector<ParagraphItem>& items,
                                  const BreakParameters& bp) {
   double total = 0;
   std::size_t start = 0;
+  double startWidth = 0;  // what a changed spelling begins the line with
   int fitness = 1;
   bool flaggedBefore = false;
   for (const std::size_t b : breaks) {
-    double natural = 0;
+    double natural = startWidth;
     double stretch = 0;
     double shrink = 0;
     for (std::size_t i = start; i < b; ++i) {
@@ -69,7 +70,8 @@ std::optional<double> demeritsOf(const std::vector<ParagraphItem>& items,
     flaggedBefore = flagged;
     // The next line begins at the next box (glue and penalties after a break
     // are dropped).
-    start = b + 1;
+    start = b + 1 + items[b].replaces;
+    startWidth = items[b].postWidth;
     while (start < items.size() && items[start].kind != ParagraphItem::Kind::kBox) ++start;
   }
   return total;
@@ -117,6 +119,10 @@ std::vector<ParagraphItem> randomParagraph(std::mt19937& rng) {
     items.push_back(ParagraphItem::box(1 + rng() % 6));
     if (rng() % 3 == 0) {  // a hyphenation point
       items.push_back(ParagraphItem::penalty(1, 50, true));
+      items.push_back(ParagraphItem::box(1 + rng() % 4));
+    } else if (rng() % 4 == 0) {  // one that changes the spelling
+      items.push_back(ParagraphItem::discretionary(1 + rng() % 3, rng() % 3, 1, 50));
+      items.push_back(ParagraphItem::box(1 + rng() % 2));  // the letters unchanged
       items.push_back(ParagraphItem::box(1 + rng() % 4));
     }
     if (rng() % 9 == 0) items.push_back(ParagraphItem::penalty(0, -kInfinitePenalty));
@@ -209,6 +215,24 @@ TEST(BreakLines, LosesNoWordAndKeepsToTheWidth) {
       }
     }
   }
+}
+
+TEST(BreakLines, BreaksThatChangeTheSpellingWriteItOnBothLines) {
+  // Hungarian's "asszonnyal" breaks as "asz-szony-nyal".
+  const Hyphenator h = readDictionary(
+      "UTF-8\nLEFTHYPHENMIN 1\nRIGHTHYPHENMIN 1\ns5sz/sz=,1,1\nn5ny/ny=ny,1,3\n", "x.dic");
+  const auto texts = [&](double width) {
+    std::vector<std::string> out;
+    for (const TextLine& line : breakLines(h, "asszonnyal asszonnyal", width)) {
+      out.push_back(line.text + (line.overfull ? "!" : ""));
+    }
+    return out;
+  };
+  using Lines = std::vector<std::string>;
+  EXPECT_EQ(texts(7), (Lines{"asz-", "szony-", "nyal", "asz-", "szony-", "nyal"}));
+  EXPECT_EQ(texts(4), (Lines{"asz-", "szony-!", "nyal", "asz-", "szony-!", "nyal"}));
+  EXPECT_EQ(texts(21), (Lines{"asszonnyal asszonnyal"}));
+  EXPECT_EQ(texts(16), (Lines{"asszonnyal asz-", "szonnyal"}));
 }
 
 TEST(TerminalColumns, CountsWideCharactersTwiceAndMarksNotAtAll) {

@@ -22,6 +22,11 @@ inline constexpr double kInfinitePenalty = 10000;
 /// break when a box precedes it; or a penalty, where a line may break at
 /// `cost`, adding `width` (a hyphen) to the line it ends. `flagged`
 /// penalties are hyphens: two lines ending in one cost `doubleHyphenDemerits`.
+///
+/// A break that changes the spelling (TeX's discretionary: Hungarian
+/// "asszony" breaks as "asz-" / "szony") is a penalty whose `width` is
+/// what ends the line, `postWidth` what begins the next, and which, when
+/// taken, replaces the `replaces` items after it (the spelling unbroken).
 struct ParagraphItem {
   enum class Kind { kBox, kGlue, kPenalty };
   Kind kind = Kind::kBox;
@@ -30,13 +35,19 @@ struct ParagraphItem {
   double shrink = 0;
   double cost = 0;  // of a penalty
   bool flagged = false;
+  double postWidth = 0;
+  std::size_t replaces = 0;
 
-  static ParagraphItem box(double width) { return {Kind::kBox, width, 0, 0, 0, false}; }
+  static ParagraphItem box(double width) { return {Kind::kBox, width, 0, 0, 0, false, 0, 0}; }
   static ParagraphItem glue(double width, double stretch, double shrink) {
-    return {Kind::kGlue, width, stretch, shrink, 0, false};
+    return {Kind::kGlue, width, stretch, shrink, 0, false, 0, 0};
   }
   static ParagraphItem penalty(double width, double cost, bool flagged = false) {
-    return {Kind::kPenalty, width, 0, 0, cost, flagged};
+    return {Kind::kPenalty, width, 0, 0, cost, flagged, 0, 0};
+  }
+  static ParagraphItem discretionary(double preWidth, double postWidth, std::size_t replaces,
+                                     double cost) {
+    return {Kind::kPenalty, preWidth, 0, 0, cost, true, postWidth, replaces};
   }
 };
 

@@ -17,6 +17,8 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 // line is never loose, finite so that ratios stay numbers.
 constexpr double kFillStretch = 1e9;
 constexpr double kMaxBadness = 10000;
+// The paragraph's start, where no break came before.
+constexpr std::size_t kNoBreak = std::numeric_limits<std::size_t>::max();
 
 /// The caller's items with TeX's paragraph end: a glue that fills the last
 /// line and a forced break.
@@ -61,24 +63,29 @@ struct Paragraph {
     if (lineWidths.empty()) return kInfinity;
     return lineWidths[std::min(line, lineWidths.size() - 1)];
   }
-  /// Where the line after a break at `b` begins: past the glue and
-  /// penalties that follow it, up to a box or a forced break.
+  /// Where the line after a break at `b` begins: past what the break
+  /// replaces and the glue and penalties that follow, up to a box or a
+  /// forced break.
   [[nodiscard]] std::size_t lineStart(std::size_t b) const {
-    std::size_t at = b + 1;
+    std::size_t at = b + 1 + items[b].replaces;
     while (at < items.size() && items[at].kind != ParagraphItem::Kind::kBox &&
            !(at > b + 1 && forced(at))) {
       ++at;
     }
     return at;
   }
-  /// The width of the line from `start` to a break at `b`, unadjusted.
-  [[nodiscard]] double natural(std::size_t start, std::size_t b) const {
-    return width[b] - width[start] +
+  /// What a line begins with after a break at `b` (a changed spelling).
+  [[nodiscard]] double startWidth(std::size_t b) const { return items[b].postWidth; }
+  /// The width of the line from `start` (after a break at `after`) to a
+  /// break at `b`, unadjusted.
+  [[nodiscard]] double natural(std::size_t after, std::size_t start, std::size_t b) const {
+    return (after == kNoBreak ? 0 : startWidth(after)) + width[b] - width[start] +
            (items[b].kind == ParagraphItem::Kind::kPenalty ? items[b].width : 0);
   }
-  /// The adjustment ratio of the line from `start` to a break at `b`.
-  [[nodiscard]] double ratio(std::size_t start, std::size_t b, std::size_t line) const {
-    const double natural = this->natural(start, b);
+  /// The adjustment ratio of that line.
+  [[nodiscard]] double ratio(std::size_t after, std::size_t start, std::size_t b,
+                             std::size_t line) const {
+    const double natural = this->natural(after, start, b);
     const double target = lineWidth(line);
     if (natural < target) {
       const double y = stretch[b] - stretch[start];
@@ -150,9 +157,9 @@ NodePointer totalFit(const Paragraph& p, const BreakParameters& parameters, doub
     std::vector<NodePointer> kept;
     kept.reserve(active.size());
     for (const NodePointer& a : active) {
-      const double r = p.ratio(a->start, b, a->line);
+      const double r = p.ratio(a->position, a->start, b, a->line);
       if (r < -1 || p.forced(b)) {
-        const double excess = p.natural(a->start, b) - p.lineWidth(a->line);
+        const double excess = p.natural(a->position, a->start, b) - p.lineWidth(a->line);
         if (excess < overflow || (excess == overflow && a->demerits < leastOverflow->demerits)) {
           overflow = excess;
           leastOverflow = a;
@@ -250,12 +257,13 @@ std::vector<LineBreakPoint> breakParagraphGreedy(std::span<const ParagraphItem> 
   const Paragraph p(items, lineWidths);
   std::vector<LineBreakPoint> breaks;
   std::size_t start = 0;
+  std::size_t after = kNoBreak;
   std::size_t line = 0;
   std::size_t lastFit = 0;
   bool haveFit = false;
-  for (std::size_t b = 0; b < p.items.size(); ++b) {
+  for (std::size_t b = start; b < p.items.size(); ++b) {
     if (!p.legal(b)) continue;
-    const double r = p.ratio(start, b, line);
+    const double r = p.ratio(after, start, b, line);
     if (r >= -1 && !p.forced(b)) {
       lastFit = b;
       haveFit = true;
@@ -265,12 +273,13 @@ std::vector<LineBreakPoint> breakParagraphGreedy(std::span<const ParagraphItem> 
     // fitted, or, if none did, here, overfull.
     std::size_t at = b;
     if (r < -1 && haveFit) at = lastFit;
-    const double ratio = p.ratio(start, at, line);
+    const double ratio = p.ratio(after, start, at, line);
     breaks.push_back({std::min(at, items.size()), ratio, ratio < -1});
     start = p.lineStart(at);
+    after = at;
     ++line;
     haveFit = false;
-    if (at != b) b = at;  // look again from the new line's start
+    b = start - 1;  // look again from the new line's start
   }
   return breaks;
 }

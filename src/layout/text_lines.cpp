@@ -4,6 +4,7 @@
 #include <unicode/uchar.h>
 
 #include <algorithm>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -43,29 +44,105 @@ std::vector<std::string_view> wordsOf(std::string_view text) {
   return words;
 }
 
-/// A paragraph's items, each with the text it stands for.
+/// A paragraph's items, each with the text it stands for (and, for a
+/// break that changes the spelling, the text that begins the next line).
 struct Items {
   std::vector<ParagraphItem> items;
   std::vector<std::string_view> texts;
-  void add(const ParagraphItem& item, std::string_view text) {
+  std::vector<std::string_view> posts;
+  void add(const ParagraphItem& item, std::string_view text, std::string_view post = {}) {
     items.push_back(item);
     texts.push_back(text);
+    posts.push_back(post);
   }
 };
 
+bool allLetters(std::string_view word) {
+  for (std::size_t at = 0; at < word.size();) {
+    char32_t c = 0;
+    const std::size_t length = detail::decodeUtf8Char(word.substr(at), c);
+    if (length == 0 || u_isalpha(static_cast<UChar32>(c)) == 0) return false;
+    at += length;
+  }
+  return !word.empty();
+}
+
+/// The length of the longest common prefix of `a` and `b`, or of their
+/// longest common suffix.
+std::size_t commonPrefix(std::string_view a, std::string_view b) {
+  std::size_t n = 0;
+  while (n < a.size() && n < b.size() && a[n] == b[n]) ++n;
+  return n;
+}
+std::size_t commonSuffix(std::string_view a, std::string_view b) {
+  std::size_t n = 0;
+  while (n < a.size() && n < b.size() && a[a.size() - 1 - n] == b[b.size() - 1 - n]) ++n;
+  return n;
+}
+
+/// The items of a word some of whose breaks change its spelling (an office
+/// dictionary's): each such break a discretionary whose no-break text is
+/// the letters it changes; standard breaks among those give way to it.
+/// False (and nothing added) when the word has no such break.
+bool addChangingWord(const Hyphenator& h, std::string_view word, const LineOptions& options,
+                     const MeasureText& measure, Items& out, std::deque<std::string>& storage) {
+  if (!allLetters(word)) return false;
+  const std::vector<Utf8WordBreak> breaks = hyphenationBreaks(h, word);
+  if (std::all_of(breaks.begin(), breaks.end(), [](const auto& b) { return b.standard; })) {
+    return false;
+  }
+  std::size_t done = 0;  // bytes of the word given to items
+  for (const Utf8WordBreak& b : breaks) {
+    if (b.standard) {
+      const std::size_t at = b.before.size();
+      if (at <= done) continue;  // among letters a change took
+      out.add(ParagraphItem::box(measure(word.substr(done, at - done))),
+              word.substr(done, at - done));
+      out.add(ParagraphItem::penalty(measure(options.hyphen), options.hyphenPenalty, true),
+              options.hyphen);
+      done = at;
+      continue;
+    }
+    // The word is before + after with the changed letters between, spelled
+    // otherwise: word[from, to) becomes before[from...] and after[...].
+    std::size_t from = std::min(commonPrefix(b.before, word), b.before.size());
+    const std::size_t to =
+        std::max(from, word.size() - std::min(commonSuffix(b.after, word), b.after.size()));
+    if (from < done) continue;
+    if (from > done) {
+      out.add(ParagraphItem::box(measure(word.substr(done, from - done))),
+              word.substr(done, from - done));
+    }
+    storage.push_back(std::string(b.before.substr(from)) + options.hyphen);
+    const std::string_view pre = storage.back();
+    storage.push_back(std::string(b.after.substr(0, b.after.size() - (word.size() - to))));
+    const std::string_view post = storage.back();
+    out.add(ParagraphItem::discretionary(measure(pre), measure(post), to > from ? 1 : 0,
+                                         options.hyphenPenalty),
+            pre, post);
+    if (to > from)
+      out.add(ParagraphItem::box(measure(word.substr(from, to - from))),
+              word.substr(from, to - from));
+    done = to;
+  }
+  if (done < word.size())
+    out.add(ParagraphItem::box(measure(word.substr(done))), word.substr(done));
+  return true;
+}
+
 Items itemsOf(const Hyphenator& h, std::string_view text, const LineOptions& options,
-              const MeasureText& measure, std::vector<std::string>& storage) {
+              const MeasureText& measure, std::deque<std::string>& storage) {
   Items out;
   const std::vector<std::string_view> words = wordsOf(text);
   const double space = measure(" ");
   const double hyphen = measure(options.hyphen);
-  // The pieces point into `storage`: sized first, so it never moves.
-  storage.reserve(words.size());
+  // The pieces point into `storage`, whose strings never move.
   for (std::size_t w = 0; w < words.size(); ++w) {
     if (w > 0) {
       out.add(ParagraphItem::glue(space, space * options.spaceStretch, space * options.spaceShrink),
               " ");
     }
+    if (addChangingWord(h, words[w], options, measure, out, storage)) continue;
     storage.push_back(hyphenateText(h, words[w], kMark));
     std::string_view marked = storage.back();
     // Pieces between the marks, and after a hyphen the word already has.
@@ -93,12 +170,14 @@ Items itemsOf(const Hyphenator& h, std::string_view text, const LineOptions& opt
   return out;
 }
 
-/// The text of the items of one line, `from` up to the break at `to`.
-TextLine lineOf(const Items& p, std::size_t from, std::size_t to, const LineBreakPoint& b,
-                bool justify, double width, const MeasureText& measure) {
+/// The text of the items of one line, `from` up to the break at `to`,
+/// beginning with `start` (what a changed spelling puts there).
+TextLine lineOf(const Items& p, std::string_view start, std::size_t from, std::size_t to,
+                const LineBreakPoint& b, bool justify, double width, const MeasureText& measure) {
   TextLine line;
   line.ratio = b.ratio;
   line.overfull = b.overfull;
+  line.text = start;
   std::vector<std::size_t> spaces;  // where glue went, in the text
   for (std::size_t i = from; i < to; ++i) {
     const ParagraphItem& item = p.items[i];
@@ -157,7 +236,7 @@ double terminalColumns(std::string_view utf8) {
 
 std::vector<TextLine> breakLines(const Hyphenator& h, std::string_view text, double width,
                                  const LineOptions& options, const MeasureText& measure) {
-  std::vector<std::string> storage;
+  std::deque<std::string> storage;
   const Items p = itemsOf(h, text, options, measure, storage);
   if (p.items.empty()) return {};
   const double widths[] = {options.firstWidth.value_or(width), width};
@@ -166,11 +245,16 @@ std::vector<TextLine> breakLines(const Hyphenator& h, std::string_view text, dou
                      : breakParagraph(p.items, widths, options.parameters);
   std::vector<TextLine> lines;
   std::size_t from = 0;
+  std::string_view start;
   for (std::size_t k = 0; k < breaks.size(); ++k) {
     const bool last = k + 1 == breaks.size();
-    lines.push_back(lineOf(p, from, breaks[k].position, breaks[k], options.justify && !last,
+    const std::size_t at = breaks[k].position;
+    lines.push_back(lineOf(p, start, from, at, breaks[k], options.justify && !last,
                            widths[std::min<std::size_t>(k, 1)], measure));
-    from = breaks[k].position + 1;
+    if (at < p.items.size()) {
+      from = at + 1 + p.items[at].replaces;
+      start = p.posts[at];
+    }
   }
   return lines;
 }
