@@ -168,6 +168,33 @@ TEST(BreakParagraph, AWordWiderThanTheLineIsKeptWholeAndReported) {
   }
 }
 
+TEST(BreakParagraph, LoosenessAsksForMoreLinesAndWidthsVaryByLine) {
+  std::vector<ParagraphItem> items;
+  for (int w = 0; w < 24; ++w) {
+    if (w > 0) items.push_back(ParagraphItem::glue(1, 2, 0));
+    items.push_back(ParagraphItem::box(3 + w % 3));
+  }
+  BreakParameters bp;
+  bp.tolerance = 10;
+  const double widths[] = {30};
+  const std::size_t natural = breakParagraph(items, widths, bp).size();
+  bp.looseness = 1;
+  EXPECT_EQ(breakParagraph(items, widths, bp).size(), natural + 1);
+  // A narrow first line and wide ones after it: each line within its own.
+  const double varying[] = {12, 40};
+  bp.looseness = 0;
+  const std::vector<LineBreakPoint> breaks = breakParagraph(items, varying, bp);
+  std::size_t start = 0;
+  for (std::size_t k = 0; k < breaks.size(); ++k) {
+    double width = 0;
+    for (std::size_t i = start; i < breaks[k].position && i < items.size(); ++i) {
+      if (items[i].kind != ParagraphItem::Kind::kPenalty) width += items[i].width;
+    }
+    EXPECT_LE(width, varying[std::min<std::size_t>(k, 1)]) << "line " << k;
+    start = breaks[k].position + 1;
+  }
+}
+
 /// The words of a text, split at white space.
 std::vector<std::string> wordsIn(const std::string& text) {
   std::istringstream in(text);

@@ -187,12 +187,12 @@ NodePointer totalFit(const Paragraph& p, const BreakParameters& parameters, doub
       if (d < slot.demerits) slot = {d, a, r};
     }
     active = std::move(kept);
-    double least = kInfinity;
-    for (const auto& classes : best) {
-      for (const Candidate& c : classes) least = std::min(least, c.demerits);
-    }
     const std::size_t start = p.lineStart(b);
     for (const auto& classes : best) {
+      // Within a line class, a fitness class worse than the best by more
+      // than its demerits can never be part of a better paragraph.
+      double least = kInfinity;
+      for (const Candidate& c : classes) least = std::min(least, c.demerits);
       for (std::size_t c = 0; c < classes.size(); ++c) {
         const Candidate& candidate = classes[c];
         if (candidate.demerits > least + parameters.fitnessDemerits ||
