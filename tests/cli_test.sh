@@ -216,6 +216,8 @@ python3 -c "import sys; sys.stdout.write('hyphenation ' * 300000 + 'x' * 3000000
 input='  Typesetting justified text is a quiet negotiation\nbetween the width of a column and the length of its words.\n\nSecond one.\n'
 check "width" 0 '  Typesetting justified text\nis a quiet negotiation be-\ntween the width of a column\nand the length of its words.\n\nSecond one.\n' '' --width 28
 check "width justified" 0 '  Typesetting justified text\nis  a  quiet negotiation be-\ntween  the width of a column\nand the length of its words.\n\nSecond one.\n' '' --width 28 --justify
+input='one two\r\nthree\r\n\r\nfour\r\n'
+check "width with CRLF line ends" 0 'one two three\n\nfour\n' '' --width 20
 input='a bbbbbbbbbbbbbbb c\n'
 check "width word too long" 0 'a\nbbbbbbbbbbbbbbb\nc\n' 'wider than 10 columns' --width 10 -l de
 check "width needs a number" 2 '' 'usage:' --width 0

@@ -244,6 +244,18 @@ TEST(BreakLines, LosesNoWordAndKeepsToTheWidth) {
   }
 }
 
+TEST(BreakLines, BytesThatAreNotUtf8StayInTheirWord) {
+  // 0x85 alone is no character; as a code point it would be white space.
+  const std::vector<TextLine> lines = breakLines(english_US,
+                                                 "ab\x85"
+                                                 "cd ef",
+                                                 80);
+  ASSERT_EQ(lines.size(), 1U);
+  EXPECT_EQ(lines[0].text,
+            "ab\x85"
+            "cd ef");
+}
+
 TEST(BreakLines, BreaksThatChangeTheSpellingWriteItOnBothLines) {
   // Hungarian's "asszonnyal" breaks as "asz-szony-nyal".
   const Hyphenator h = readDictionary(

@@ -127,7 +127,9 @@ struct TextLine {
 /// `text` (UTF-8, one paragraph: white space is where it may break) set in
 /// lines of `width`, words broken where `h` allows, `measure` giving widths
 /// (terminal columns by default). Dropping the hyphens at line ends and
-/// joining the lines with spaces gives back the words of `text`.
+/// joining the lines with spaces gives back the words of `text` (where a
+/// break changes the spelling, an office dictionary's, the two lines spell
+/// the word as the break does).
 [[nodiscard]] std::vector<TextLine> breakLines(const Hyphenator& h, std::string_view text,
                                                double width, const LineOptions& options = {},
                                                const MeasureText& measure = terminalColumns);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/utf8.hpp"
+#include "engine/hyphenator_parts.hpp"
 #include "morvane/lines.hpp"
 #include "morvane/text.hpp"
 
@@ -30,8 +31,9 @@ std::vector<std::string_view> wordsOf(std::string_view text) {
   while (at < text.size()) {
     char32_t c = static_cast<unsigned char>(text[at]);
     std::size_t length = c < 0x80 ? 1 : detail::decodeUtf8Char(text.substr(at), c);
-    if (length == 0) length = 1;  // not UTF-8: part of a word
-    const bool space = length > 0 && isSpace(c);
+    // A byte that is not UTF-8 is part of a word, whatever its value.
+    const bool space = length != 0 && isSpace(c);
+    if (length == 0) length = 1;
     if (space && start != std::string_view::npos) {
       words.push_back(text.substr(start, at - start));
       start = std::string_view::npos;
@@ -86,7 +88,9 @@ std::size_t commonSuffix(std::string_view a, std::string_view b) {
 /// False (and nothing added) when the word has no such break.
 bool addChangingWord(const Hyphenator& h, std::string_view word, const LineOptions& options,
                      const MeasureText& measure, Items& out, std::deque<std::string>& storage) {
-  if (!allLetters(word)) return false;
+  // Only an office dictionary's breaks change the spelling: for any other
+  // hyphenator the word's breaks are not worked out twice.
+  if (detail::partsOf(h).dictionary == nullptr || !allLetters(word)) return false;
   const std::vector<Utf8WordBreak> breaks = hyphenationBreaks(h, word);
   if (std::all_of(breaks.begin(), breaks.end(), [](const auto& b) { return b.standard; })) {
     return false;

@@ -27,6 +27,7 @@ class Paragraphs {
   }
 
   void line(std::string_view text) {
+    if (!text.empty() && text.back() == '\r') text.remove_suffix(1);  // a CRLF line end
     if (blank(text)) {
       flush();
       out_.write("\n");
