@@ -65,6 +65,29 @@ TEST(HyphenateHtml, LangChoosesTheLanguage) {
             "<p lang=x-mine>Sil|ben|tren|nung</p><p lang=en>hyphenation</p>");
 }
 
+// The same words in two languages, switching often, in a document long
+// enough for words to be remembered: each breaks as its language breaks it.
+TEST(HyphenateHtml, WordsBreakByTheirOwnLanguageWhenLanguagesAlternate) {
+  const std::vector<std::string> words{"Hyphenation",   "Computer",       "Information",
+                                       "Organisation",  "Silbentrennung", "Temperatur",
+                                       "Programmierung"};
+  std::mt19937 rng(5);
+  std::string document;
+  std::string expected;
+  for (int i = 0; i < 3000; ++i) {
+    const std::string& word = words[rng() % words.size()];
+    const bool german = rng() % 3 == 0;
+    const bool code = rng() % 11 == 0;
+    const std::string open = german ? "<span lang=de>" : code ? "<code>" : "<span>";
+    const std::string close = code && !german ? "</code> " : "</span> ";
+    document += open + word + close;
+    const std::string broken =
+        code && !german ? word : insertHyphens(german ? german_1996 : english_US, word, "|");
+    expected += open + broken + close;
+  }
+  EXPECT_TRUE(marked(document) == expected);
+}
+
 TEST(HyphenateHtml, XhtmlSyntax) {
   // In XHTML an empty element closes itself and CDATA is not text.
   const std::string document =

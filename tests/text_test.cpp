@@ -3,6 +3,7 @@
 #include <random>
 
 #include "morvane/morvane.hpp"
+#include "test_support.hpp"
 
 namespace morvane {
 namespace {
@@ -154,6 +155,33 @@ TEST(HyphenateText, RemovingTheSeparatorsGivesBackTheInput) {
     for (int i = 0; i < 12; ++i) text += parts[pick(rng)];
     const std::string out = hyphenateText(german_1996, text, "|");
     ASSERT_EQ(withoutSeparators(out, "|"), text);
+  }
+}
+
+// A long text remembers the words it has scored. Words that come again, in
+// any order, with more distinct words than it can keep, and in a language
+// that changes, break as each line does when it is hyphenated alone (a
+// text too short to remember anything).
+TEST(HyphenateText, LongTextsBreakEveryWordAsAShortTextDoes) {
+  std::mt19937 rng(3);
+  for (const Language language : {Language::English_US, Language::German_1996, Language::Russian,
+                                  Language::Greek_Mono, Language::Thai}) {
+    std::vector<std::string> words;
+    for (const auto& line : testing_support::readGolden(language)) words.push_back(line.word);
+    words.push_back("hyphenation\u00ADist");  // a soft hyphen of the author's
+    words.push_back("ma\u0301quina");         // NFC and grapheme clusters
+    std::uniform_int_distribution<std::size_t> pick(0, words.size() - 1);
+    std::string text;
+    std::string expected;
+    for (int l = 0; l < 2000; ++l) {
+      std::string line;
+      for (int i = 0; i < 8; ++i) line += words[pick(rng)] + (i % 3 == 0 ? ", " : " ");
+      line += "\n";
+      text += line;
+      expected += hyphenateText(languageHyphenator(language), line, "|");
+    }
+    EXPECT_TRUE(hyphenateText(languageHyphenator(language), text, "|") == expected)
+        << languageAffix(language);
   }
 }
 

@@ -14,12 +14,9 @@ template <class T, std::size_t Inline>
 class ScratchBuffer {
  public:
   explicit ScratchBuffer(std::size_t size) : size_(size) {
-    if (size > Inline) {
-      heap_ = std::make_unique_for_overwrite<T[]>(size);
-      data_ = heap_.get();
-    } else {
-      data_ = local_.data();
-    }
+    data_ = local_.data();
+    if (size > Inline) [[unlikely]]
+      allocate();
   }
   ScratchBuffer(const ScratchBuffer&) = delete;
   ScratchBuffer& operator=(const ScratchBuffer&) = delete;
@@ -30,6 +27,12 @@ class ScratchBuffer {
   [[nodiscard]] std::size_t size() const { return size_; }
 
  private:
+  // Out of line, so that the common case stays small enough to inline.
+  [[gnu::noinline]] void allocate() {
+    heap_ = std::make_unique_for_overwrite<T[]>(size_);
+    data_ = heap_.get();
+  }
+
   std::size_t size_;
   std::array<T, Inline> local_;
   std::unique_ptr<T[]> heap_;

@@ -176,7 +176,10 @@ void forEachBreak(const detail::HyphenatorParts& h, std::u32string_view word, Em
   if (static_cast<Wide>(n) < static_cast<Wide>(h.leftMin) + static_cast<Wide>(h.rightMin)) return;
 
   const detail::Scorer& scorer = h.scorer.get();
-  const auto symbolOf = [&scorer](char32_t c) { return scorer.symbolOf(c); };
+  const std::optional<detail::DenseSymbols> dense = scorer.dense();
+  const auto symbolOf = [&scorer, &dense](char32_t c) {
+    return dense ? (*dense)(c) : scorer.symbolOf(c);
+  };
   if (!scorer.exceptionFilter.empty() &&
       scorer.exceptionFilter.mayContain(n, n == 0 ? 0 : symbolOf(word.front()),
                                         n == 0 ? 0 : symbolOf(word.back()))) {
@@ -200,7 +203,7 @@ void forEachBreak(const detail::HyphenatorParts& h, std::u32string_view word, Em
     // The scoring loop must call nothing, or its registers spill: symbols
     // come from the dense table, or are all found first.
     bool reachesEnd = false;
-    if (const auto dense = scorer.dense()) {
+    if (dense) {
       reachesEnd = automaton->score(word, *dense, scores.data());
     } else {
       detail::ScratchBuffer<char32_t, kInlineLength> symbols(n);

@@ -74,7 +74,11 @@ std::size_t appendHyphenatedText(const Hyphenator& h, std::string_view text,
 
 struct TextStream::State {
   State(Hyphenator hyphenator, std::string_view sep, Writer writer)
-      : h(std::move(hyphenator)), joiners(h), separator(sep), out(std::move(writer)), scanner(separator, out) {
+      : h(std::move(hyphenator)),
+        joiners(h),
+        separator(sep),
+        out(std::move(writer)),
+        scanner(separator, out) {
     scanner.use(&h, &joiners);
   }
   Hyphenator h;

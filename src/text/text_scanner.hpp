@@ -2,14 +2,18 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "morvane/hyphenator.hpp"
 #include "text/text_units.hpp"
 #include "text/unicode.hpp"
 #include "text/word_breaks.hpp"
+#include "text/word_cache.hpp"
 
 namespace morvane::detail {
 
@@ -43,6 +47,11 @@ inline constexpr std::size_t kLongestRun = std::size_t{1} << 20;
 /// run between white space that looks like an address ("://", "@",
 /// "www."), runs longer than kLongestRun, and everything when no hyphenator
 /// is in use.
+///
+/// The text is read once: each run between white space is classified unit by
+/// unit (a table lookup for most), its words gathered as they pass, and when
+/// the run ends its words are hyphenated. Output is written in spans between
+/// separators, never character by character.
 template <class Units, class Out>
 class TextScanner {
  public:
@@ -56,8 +65,15 @@ class TextScanner {
   /// both must outlive their use. Call between stretches of text (after
   /// `endText`).
   void use(const Hyphenator* h, const WordJoiners* joiners) {
+    // The cache keeps its hyphenator alive, so that no other can take its
+    // address and be mistaken for it. Text left alone leaves it as it is.
+    if (h != nullptr && (!cacheOwner_ || &partsOf(*h) != &partsOf(*cacheOwner_))) {
+      cache_.clear();
+      cacheOwner_ = std::make_unique<Hyphenator>(*h);
+    }
     h_ = h;
     joiners_ = joiners;
+    shortest_ = h == nullptr ? 0 : shortestBreakable(*h);
   }
 
   /// Reads more text.
@@ -88,114 +104,204 @@ class TextScanner {
   [[nodiscard]] std::size_t words() const { return words_; }
 
  private:
+  /// A word of the current run: code units [begin, end) from the run's start
+  /// (which is never longer than kLongestRun while its words are kept).
+  struct Word {
+    std::uint32_t begin = 0;
+    std::uint32_t end = 0;
+    bool whole = true;        // every unit one code unit, its own value
+    bool softHyphen = false;  // its author chose its breaks
+    bool dictionary = false;  // of a script without spaces
+  };
+
   // Hyphenates the whole runs between white space of `text`; returns how
-  // much was done (all of it when `final`).
+  // much was done (all of it when `final`). Everything before the returned
+  // offset has been written.
   std::size_t scan(View text, bool final) {
+    using Unsigned = std::make_unsigned_t<Char>;
+    const Char* const data = text.data();
+    const std::size_t size = text.size();
+    const auto codeUnit = [data](std::size_t i) {
+      return static_cast<std::uint32_t>(static_cast<Unsigned>(data[i]));
+    };
     std::size_t at = 0;
-    std::size_t start = 0;  // where the current run began
-    while (at < text.size()) {
-      const auto unit = Units::read(text, at, final);
-      if (!unit) break;  // more text will complete it
-      if (unit->valid && isWhiteSpace(unit->value)) {
-        if (start < at) run(text.substr(start, at - start));
-        out_.append(text.substr(at, unit->length));
-        at += unit->length;
+    std::size_t start = 0;   // where the current run began
+    std::size_t copied = 0;  // written up to here
+    beginRun();
+    while (at < size) {
+      TextUnit unit;
+      std::uint8_t classes = 0;
+      if (const std::uint32_t c = codeUnit(at); Units::isWhole(c)) {
+        classes = Units::wholeClass(c);
+        if ((classes & text_class::kLetter) != 0 && keepingWords()) {
+          // A stretch of letters that are single code units, in one go.
+          std::size_t end = at + 1;
+          std::uint8_t all = classes;
+          while (end < size && Units::isWhole(codeUnit(end))) {
+            const std::uint8_t next = Units::wholeClass(codeUnit(end));
+            if ((next & text_class::kLetter) == 0) break;
+            all |= next;
+            ++end;
+          }
+          letters(at - start, end - start, all, true);
+          at = end;
+          checkRunLength(at - start);
+          continue;
+        }
+        unit = TextUnit{c, 1, true};
+      } else {
+        const auto read = Units::read(text, at, final);
+        if (!read) break;  // more text will complete it
+        unit = *read;
+        classes = unit.valid ? classOf(unit.value) : 0;
+      }
+      if ((classes & text_class::kSpace) != 0) {
+        if (!runWords_.empty()) copied = endRun(text, start, at, copied);
+        at += unit.length;
         start = at;
         longRun_ = false;
+        beginRun();
         continue;
       }
-      at += unit->length;
-      longRun_ = longRun_ || at - start > kLongestRun;
+      if (keepingWords()) other(unit, classes, at - start);
+      at += unit.length;
+      checkRunLength(at - start);
     }
     if (final) {
-      if (start < at) run(text.substr(start, at - start));
-      if (at < text.size()) out_.append(text.substr(at));  // a cut-off sequence
-      return text.size();
+      if (!runWords_.empty()) copied = endRun(text, start, at, copied);
+      out_.append(text.substr(copied));
+      return size;
     }
-    if (longRun_) {  // nothing in it waits for its end
-      out_.append(text.substr(start, at - start));
-      start = at;
-    }
+    if (longRun_) start = at;
+    out_.append(text.substr(copied, start - copied));
     return start;
   }
 
-  // A run between white space.
-  void run(View text) {
-    if (longRun_ || h_ == nullptr || looksLikeAddress(text)) {
-      out_.append(text);
+  [[nodiscard]] bool keepingWords() const { return h_ != nullptr && !longRun_; }
+
+  void checkRunLength(std::size_t length) {
+    if (!longRun_ && length > kLongestRun) {
+      longRun_ = true;  // nothing in it waits for its end
+      beginRun();
+    }
+  }
+
+  void beginRun() {
+    runWords_.clear();  // a run with no words needs no ending
+    inWord_ = false;
+    joinerPending_ = false;
+    addressMark_ = false;
+  }
+
+  // Letters (or a soft hyphen) at [begin, end) of the current run.
+  void letters(std::size_t begin, std::size_t end, std::uint8_t classes, bool whole) {
+    if (!inWord_) {
+      inWord_ = true;
+      runWords_.push_back(Word{static_cast<std::uint32_t>(begin)});
+    }
+    joinerPending_ = false;  // a joiner between letters is part of the word
+    Word& word = runWords_.back();
+    word.end = static_cast<std::uint32_t>(end);
+    word.whole = word.whole && whole;
+    word.dictionary = word.dictionary || (classes & text_class::kDictionary) != 0;
+  }
+
+  // Any other unit of the current run, `offset` code units into it.
+  void other(const TextUnit& unit, std::uint8_t classes, std::size_t offset) {
+    const bool whole = unit.length == 1 && unit.valid;
+    if ((classes & text_class::kLetter) != 0) {
+      letters(offset, offset + unit.length, classes, whole);
       return;
     }
-    std::size_t at = 0;
-    while (at < text.size()) {
-      const TextUnit unit = *Units::read(text, at, true);
-      if (!isLetter(unit)) {
-        out_.append(text.substr(at, unit.length));
-        at += unit.length;
+    if (unit.value == kSoftHyphen && unit.valid) {
+      letters(offset, offset + unit.length, classes, whole);
+      runWords_.back().softHyphen = true;
+      return;
+    }
+    addressMark_ = addressMark_ || (classes & text_class::kAddressMark) != 0;
+    // A joiner belongs to the word when a letter follows it.
+    if (inWord_ && !joinerPending_ && unit.valid && joiners_->contains(unit.value)) {
+      joinerPending_ = true;
+      runWords_.back().whole = runWords_.back().whole && whole;
+      return;
+    }
+    inWord_ = false;
+    joinerPending_ = false;
+  }
+
+  // The run text[start, end) is over: writes it up to its last break and
+  // returns how far `text` has been written (from `copied`).
+  std::size_t endRun(View text, std::size_t start, std::size_t end, std::size_t copied) {
+    if (longRun_ || h_ == nullptr ||
+        (addressMark_ && looksLikeAddress(text.substr(start, end - start)))) {
+      return copied;
+    }
+    for (const Word& word : runWords_) {
+      // Too short to break (in code units, which are at least as many as
+      // its characters), or broken by its author.
+      if (word.end - word.begin < shortest_ || word.softHyphen) {
+        ++words_;
         continue;
       }
-      // A word: letters, and joiners with a letter on either side.
-      std::size_t end = at + unit.length;
-      while (end < text.size()) {
-        const TextUnit next = *Units::read(text, end, true);
-        if (isLetter(next)) {
-          end += next.length;
-          continue;
-        }
-        if (!next.valid || !joiners_->contains(next.value) || end + next.length >= text.size()) {
-          break;
-        }
-        const TextUnit after = *Units::read(text, end + next.length, true);
-        if (!isLetter(after)) break;
-        end += next.length + after.length;
+      const std::size_t wordStart = start + word.begin;
+      const View wordText = text.substr(wordStart, word.end - word.begin);
+      const auto write = [&](std::size_t cut) {
+        out_.append(text.substr(copied, wordStart + cut - copied));
+        out_.append(separator_);
+        copied = wordStart + cut;
+      };
+      if (const auto* known = cache_.find(wordText)) {
+        words_ += known->words;
+        for (const std::uint8_t cut : known->breaks()) write(cut);
+        continue;
       }
-      word(text.substr(at, end - at));
-      at = end;
+      words_ += wordCuts(wordText, word);
+      for (const std::size_t cut : cuts_) write(cut);
     }
+    return copied;
   }
 
-  // Letters and marks, and the soft hyphen, which marks a word whose author
-  // chose its breaks.
-  static bool isLetter(const TextUnit& unit) {
-    return unit.valid && (isLetterOrMark(unit.value) || unit.value == kSoftHyphen);
-  }
-
-  void word(View text) {
-    letters_.clear();
-    offsets_.clear();
-    bool softHyphen = false;
-    bool dictionary = false;
-    for (std::size_t at = 0; at < text.size();) {
-      const TextUnit unit = *Units::read(text, at, true);
-      letters_.push_back(unit.value);
-      offsets_.push_back(at);
-      softHyphen = softHyphen || unit.value == kSoftHyphen;
-      dictionary = dictionary || needsDictionary(unit.value);
-      at += unit.length;
-    }
-    offsets_.push_back(text.size());
-    if (softHyphen) {
-      ++words_;
-      out_.append(text);
-      return;
-    }
+  // The breaks of a word as code units from its start, into cuts_ (cleared
+  // first), remembered in the cache; returns how many words it counts as.
+  std::size_t wordCuts(View text, const Word& word) {
+    cuts_.clear();
+    const std::u32string_view letters = decode(text, word.whole);
     // A script without spaces: its words are found first.
     pieces_.clear();
-    if (dictionary) dictionaryWordBreaks(letters_, pieces_);
-    pieces_.push_back(letters_.size());
+    if (word.dictionary) dictionaryWordBreaks(letters, pieces_);
+    pieces_.push_back(letters.size());
     std::size_t from = 0;
-    std::size_t written = 0;  // code units of `text` written so far
     for (const std::size_t to : pieces_) {
-      ++words_;
-      textWordBreaks(*h_, std::u32string_view(letters_).substr(from, to - from), breaks_);
-      for (const std::size_t b : breaks_) {
-        const std::size_t cut = offsets_[from + b];
-        out_.append(text.substr(written, cut - written));
-        out_.append(separator_);
-        written = cut;
+      const std::size_t count = textWordBreaks(*h_, letters.substr(from, to - from), breaks_);
+      for (std::size_t i = 0; i < count; ++i) {
+        const std::size_t b = from + breaks_[i];
+        cuts_.push_back(word.whole ? b : offsets_[b]);
       }
       from = to;
     }
-    out_.append(text.substr(written));
+    if (words_ >= kCacheAfterWords) cache_.store(text, cuts_, pieces_.size());
+    return pieces_.size();
+  }
+
+  // The characters of a word, and where each starts into offsets_ unless
+  // every unit is one code unit.
+  std::u32string_view decode(View word, bool whole) {
+    if (letters_.size() < word.size()) letters_.resize(word.size());
+    if (whole) {
+      for (std::size_t i = 0; i < word.size(); ++i) {
+        letters_[i] = static_cast<char32_t>(static_cast<std::make_unsigned_t<Char>>(word[i]));
+      }
+      return {letters_.data(), word.size()};
+    }
+    offsets_.clear();
+    std::size_t count = 0;
+    for (std::size_t at = 0; at < word.size();) {
+      const TextUnit unit = *Units::read(word, at, true);
+      letters_[count++] = unit.value;
+      offsets_.push_back(static_cast<std::uint32_t>(at));
+      at += unit.length;
+    }
+    return {letters_.data(), count};
   }
 
   /// A URL or an e-mail address: its words are names, not language.
@@ -222,9 +328,21 @@ class TextScanner {
   std::basic_string<Char> pending_;  // the start of a run whose end has not come yet
   bool longRun_ = false;             // copying a run too long to be prose
   std::size_t words_ = 0;
+  // The current run.
+  std::vector<Word> runWords_;
+  bool inWord_ = false;
+  bool joinerPending_ = false;  // a joiner followed the last letter
+  bool addressMark_ = false;    // the run holds "@", ":" or "."
+  std::size_t shortest_ = 0;    // words shorter than this never break
+  // Words seen, once a text is long enough for them to come again.
+  static constexpr std::size_t kCacheAfterWords = 500;
+  WordCache<Char> cache_;
+  std::unique_ptr<const Hyphenator>
+      cacheOwner_;  // the hyphenator the cache's words were scored with
   // Reused for every word.
-  std::u32string letters_;
-  std::vector<std::size_t> offsets_;
+  std::vector<std::size_t> cuts_;
+  std::vector<char32_t> letters_;
+  std::vector<std::uint32_t> offsets_;
   std::vector<std::size_t> breaks_;
   std::vector<std::size_t> pieces_;
 };

@@ -7,6 +7,7 @@
 
 #include "common/utf8.hpp"
 #include "text/html_entities.hpp"
+#include "text/unicode.hpp"
 
 namespace morvane::detail {
 
@@ -22,11 +23,22 @@ struct TextUnit {
 /// Text in UTF-8: a unit is a character or a byte of invalid UTF-8.
 struct Utf8Units {
   using Char = char;
+  /// True when the code unit `c` (as an unsigned value) is a character by
+  /// itself, below U+10000, whose value is `c`: the common case, read
+  /// without calling `read`.
+  static bool isWhole(std::uint32_t c) { return c < 0x80; }
+  /// The text_class bits of a whole unit.
+  static std::uint8_t wholeClass(std::uint32_t c) { return kAsciiClasses[c]; }
   /// The unit at `at`, or nothing when `text` ends inside it and more may
   /// come (`final` false).
   static std::optional<TextUnit> read(std::string_view text, std::size_t at, bool final) {
     const auto lead = static_cast<unsigned char>(text[at]);
     if (lead < 0x80) return TextUnit{lead, 1, true};
+    // Two bytes (Latin, Greek, Cyrillic, Hebrew, Arabic …) inline.
+    if (lead >= 0xC2 && lead <= 0xDF && at + 1 < text.size()) {
+      const auto next = static_cast<unsigned char>(text[at + 1]);
+      if ((next & 0xC0U) == 0x80U) return TextUnit{((lead & 0x1FU) << 6) | (next & 0x3FU), 2, true};
+    }
     char32_t c = 0;
     if (const std::size_t length = decodeUtf8Char(text.substr(at), c); length != 0) {
       return TextUnit{c, length, true};
@@ -39,6 +51,8 @@ struct Utf8Units {
 /// Text in code points: values beyond Unicode are copied as they are.
 struct Utf32Units {
   using Char = char32_t;
+  static bool isWhole(std::uint32_t c) { return c < 0xD800; }
+  static std::uint8_t wholeClass(std::uint32_t c) { return classOf(c); }
   static std::optional<TextUnit> read(std::u32string_view text, std::size_t at, bool /*final*/) {
     const char32_t c = text[at];
     const bool scalar = c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
@@ -53,6 +67,8 @@ struct Utf32Units {
 /// reference by that name exists, as a browser may read a prefix of it.
 struct HtmlTextUnits {
   using Char = char;
+  static bool isWhole(std::uint32_t c) { return c < 0x80 && c != '&'; }
+  static std::uint8_t wholeClass(std::uint32_t c) { return kAsciiClasses[c]; }
   static std::optional<TextUnit> read(std::string_view text, std::size_t at, bool final) {
     if (text[at] != '&') return Utf8Units::read(text, at, final);
     const auto isAlnum = [](char c) {

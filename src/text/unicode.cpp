@@ -54,18 +54,39 @@ icu::BreakIterator& breakIterator() {
 
 }  // namespace
 
-bool isLetterOrMarkSlow(char32_t c) {
-  return (U_GET_GC_MASK(static_cast<UChar32>(c)) & (U_GC_L_MASK | U_GC_M_MASK)) != 0;
+std::uint8_t classFromIcu(char32_t c) {
+  const auto u = static_cast<UChar32>(c);
+  std::uint8_t bits = 0;
+  if ((U_GET_GC_MASK(u) & (U_GC_L_MASK | U_GC_M_MASK)) != 0) bits |= text_class::kLetter;
+  if (u_isUWhiteSpace(u) != 0) bits |= text_class::kSpace;
+  if (c >= 0x0E00 && u_getIntPropertyValue(u, UCHAR_LINE_BREAK) == U_LB_COMPLEX_CONTEXT) {
+    bits |= text_class::kDictionary;
+  }
+  if (c == U'@' || c == U':' || c == U'.') bits |= text_class::kAddressMark;
+  if (c < kFirstCombining || (u_getIntPropertyValue(u, UCHAR_NFC_QUICK_CHECK) == UNORM_YES &&
+                              u_getCombiningClass(u) == 0)) {
+    bits |= text_class::kNfcPlain;
+  }
+  if (c >= kFirstCombining &&
+      u_getIntPropertyValue(u, UCHAR_GRAPHEME_CLUSTER_BREAK) != U_GCB_OTHER) {
+    bits |= text_class::kClusterPart;
+  }
+  return bits;
 }
 
-bool isWhiteSpaceSlow(char32_t c) { return u_isUWhiteSpace(static_cast<UChar32>(c)) != 0; }
-
-bool needsDictionary(char32_t c) {
-  return c >= 0x0E00 &&
-         u_getIntPropertyValue(static_cast<UChar32>(c), UCHAR_LINE_BREAK) == U_LB_COMPLEX_CONTEXT;
+std::uint8_t BmpClasses::fill(char32_t c) const {
+  const char32_t first = c & ~char32_t{0xFF};
+  for (char32_t i = first; i < first + 256; ++i) {
+    entries_[i].store(classFromIcu(i) | kKnown, std::memory_order_relaxed);
+  }
+  return entries_[c].load(std::memory_order_relaxed);
 }
 
 bool mayNeedNormalising(std::u32string_view word) {
+  if (std::all_of(word.begin(), word.end(),
+                  [](char32_t c) { return (classOf(c) & text_class::kNfcPlain) != 0; })) {
+    return false;
+  }
   std::uint8_t previous = 0;
   for (const char32_t c : word) {
     if (c < kFirstCombining) {
@@ -110,17 +131,11 @@ NormalisedWord normaliseNfc(std::u32string_view word) {
 }
 
 bool mayJoinGraphemes(std::u32string_view word) {
-  for (const char32_t c : word) {
-    if (c >= kFirstCombining &&
-        u_getIntPropertyValue(static_cast<UChar32>(c), UCHAR_GRAPHEME_CLUSTER_BREAK) !=
-            U_GCB_OTHER) {
-      return true;
-    }
-  }
-  return false;
+  return std::any_of(word.begin(), word.end(),
+                     [](char32_t c) { return (classOf(c) & text_class::kClusterPart) != 0; });
 }
 
-void keepGraphemeBoundaries(std::u32string_view word, std::vector<std::size_t>& positions) {
+std::size_t keepGraphemeBoundaries(std::u32string_view word, std::span<std::size_t> positions) {
   icu::BreakIterator& clusters = breakIterator<icu::BreakIterator::createCharacterInstance>();
   const icu::UnicodeString text = utf16Of(word);  // the iterator reads it in place
   clusters.setText(text);
@@ -129,7 +144,7 @@ void keepGraphemeBoundaries(std::u32string_view word, std::vector<std::size_t>& 
   for (const std::size_t p : positions) {
     if (clusters.isBoundary(offsets[p]) != 0) positions[kept++] = p;
   }
-  positions.resize(kept);
+  return kept;
 }
 
 std::vector<std::pair<char32_t, char32_t>> capitalsOf(std::u32string_view letters) {

@@ -1,39 +1,53 @@
 #include "text/word_breaks.hpp"
 
 #include <algorithm>
+#include <limits>
+#include <span>
 
+#include "engine/hyphenator_parts.hpp"
 #include "text/unicode.hpp"
 
 namespace morvane::detail {
 
-void textWordBreaks(const Hyphenator& h, std::u32string_view word,
-                    std::vector<std::size_t>& breaks) {
+std::size_t shortestBreakable(const Hyphenator& h) {
+  const HyphenatorParts& parts = partsOf(h);
+  if (parts.dictionary != nullptr) return parts.minWordLength;  // its exceptions come first
+  // The minimums are any 64-bit values: their sum is taken without overflow.
+  __extension__ using Wide = __int128;
+  const Wide room = std::clamp<Wide>(Wide{parts.leftMin} + Wide{parts.rightMin}, 0,
+                                     std::numeric_limits<std::size_t>::max());
+  return std::max(parts.minWordLength, static_cast<std::size_t>(room));
+}
+
+std::size_t textWordBreaks(const Hyphenator& h, std::u32string_view word,
+                           std::vector<std::size_t>& breaks) {
   const auto score = [&h, &breaks](std::u32string_view letters) {
-    breaks.resize(letters.size());
-    const std::size_t count = hyphenationPoints(h, letters, breaks);
-    breaks.resize(std::min(count, letters.size()));
+    if (breaks.size() < letters.size()) breaks.resize(letters.size());  // NFC may be longer
+    return std::min(hyphenationPoints(h, letters, breaks), letters.size());
   };
   // Below U+0300 text is in NFC and every character a grapheme cluster.
   if (std::all_of(word.begin(), word.end(), [](char32_t c) { return c < 0x300; })) {
-    score(word);
-    return;
+    return score(word);
   }
+  std::size_t count = 0;
   if (mayNeedNormalising(word)) {
     // Breaks of the NFC form carry over where NFC starts a piece of the
     // word afresh; within a piece (a letter and its marks) there are none.
     const NormalisedWord nfc = normaliseNfc(word);
-    score(nfc.text);
-    std::size_t kept = 0;
+    const std::size_t scored = score(nfc.text);
     auto piece = nfc.starts.begin();
-    for (const std::size_t p : breaks) {
+    for (std::size_t i = 0; i < scored; ++i) {
+      const std::size_t p = breaks[i];
       while (piece->second < p) ++piece;
-      if (piece->second == p) breaks[kept++] = piece->first;
+      if (piece->second == p) breaks[count++] = piece->first;
     }
-    breaks.resize(kept);
   } else {
-    score(word);
+    count = score(word);
   }
-  if (mayJoinGraphemes(word)) keepGraphemeBoundaries(word, breaks);
+  if (count != 0 && mayJoinGraphemes(word)) {
+    count = keepGraphemeBoundaries(word, std::span(breaks).first(count));
+  }
+  return count;
 }
 
 }  // namespace morvane::detail
