@@ -4,6 +4,7 @@
 
 #include "morvane/morvane.hpp"
 #include "test_support.hpp"
+#include "text/unicode.hpp"
 
 namespace morvane {
 namespace {
@@ -156,6 +157,23 @@ TEST(HyphenateText, RemovingTheSeparatorsGivesBackTheInput) {
     const std::string out = hyphenateText(german_1996, text, "|");
     ASSERT_EQ(withoutSeparators(out, "|"), text);
   }
+}
+
+// Characters are classified by tables: the ASCII one written by hand, the
+// rest filled from ICU on first use. Both agree with ICU character by
+// character, beyond the Basic Multilingual Plane too.
+TEST(CharacterClasses, TablesAgreeWithIcu) {
+  for (char32_t c = 0; c < 0x80; ++c) {
+    ASSERT_EQ(detail::kAsciiClasses[c], detail::classFromIcu(c)) << static_cast<int>(c);
+  }
+  constexpr std::uint8_t kAll = 0x7F;  // every class bit
+  for (char32_t c = 0; c < 0x30000; c += c < 0x10000 ? 1 : 7) {
+    ASSERT_EQ(detail::classOf(c) & kAll, detail::classFromIcu(c)) << static_cast<int>(c);
+  }
+  EXPECT_NE(detail::classOf(U'\u0E01') & detail::text_class::kDictionary, 0);  // Thai
+  EXPECT_NE(detail::classOf(U'\u3000') & detail::text_class::kSpace, 0);
+  EXPECT_NE(detail::classOf(U'\u0301') & detail::text_class::kClusterPart, 0);
+  EXPECT_EQ(detail::classOf(U'\u0301') & detail::text_class::kNfcPlain, 0);
 }
 
 // A long text remembers the words it has scored. Words that come again, in
