@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include <array>
+#include <chrono>
 #include <fstream>
 #include <map>
 #include <random>
@@ -87,6 +88,32 @@ void BM_Hyphenate(benchmark::State& state, const std::string& list) {
     for (const auto& word : w) benchmark::DoNotOptimize(morvane::hyphenate(h, word));
   }
   reportPerWord(state, w.size());
+}
+
+// hyphenate against hyphenationPoints on the same words, timed in turns
+// within each iteration, so that a machine whose speed drifts still gives a
+// fair ratio ("pieces/points").
+void BM_PiecesOverPoints(benchmark::State& state, const std::string& list) {
+  const auto& w = words(list);
+  const Hyphenator& h = hyphenatorFor(list);
+  std::array<std::size_t, 1024> points{};
+  double pointsSeconds = 0;
+  double piecesSeconds = 0;
+  using Clock = std::chrono::steady_clock;
+  for (auto _ : state) {
+    const auto start = Clock::now();
+    for (const auto& word : w.utf32)
+      benchmark::DoNotOptimize(morvane::hyphenationPoints(h, word, points));
+    const auto middle = Clock::now();
+    for (const auto& word : w.utf8) benchmark::DoNotOptimize(morvane::hyphenate(h, word));
+    const auto end = Clock::now();
+    pointsSeconds += std::chrono::duration<double>(middle - start).count();
+    piecesSeconds += std::chrono::duration<double>(end - middle).count();
+  }
+  const double count = static_cast<double>(state.iterations() * w.utf32.size());
+  state.counters["points ns/word"] = pointsSeconds * 1e9 / count;
+  state.counters["pieces ns/word"] = piecesSeconds * 1e9 / count;
+  state.counters["pieces/points"] = piecesSeconds / pointsSeconds;
 }
 
 /// A text of bench/texts/, repeated to a megabyte.
@@ -176,6 +203,8 @@ BENCHMARK_CAPTURE(BM_InsertHyphens, en, std::string("en"));
 BENCHMARK_CAPTURE(BM_InsertHyphens, de, std::string("de"));
 BENCHMARK_CAPTURE(BM_Hyphenate, en, std::string("en"));
 BENCHMARK_CAPTURE(BM_Hyphenate, de, std::string("de"));
+BENCHMARK_CAPTURE(BM_PiecesOverPoints, en, std::string("en"));
+BENCHMARK_CAPTURE(BM_PiecesOverPoints, de, std::string("de"));
 BENCHMARK_CAPTURE(BM_Text, en, std::string("en"), morvane::Language::English_US);
 BENCHMARK_CAPTURE(BM_Text, de, std::string("de"), morvane::Language::German_1996);
 BENCHMARK_CAPTURE(BM_Text, ru, std::string("ru"), morvane::Language::Russian);

@@ -4,20 +4,13 @@
 
 namespace morvane::detail {
 
-std::size_t decodeUtf8Char(std::string_view bytes, char32_t& out) {
-  if (bytes.empty()) return 0;
+std::size_t decodeUtf8Long(std::string_view bytes, char32_t& out) {
   const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
   const unsigned char lead = byte(0);
-  if (lead < 0x80) {
-    out = lead;
-    return 1;
-  }
   std::size_t length = 0;
   char32_t value = 0;
   char32_t minimum = 0;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2, value = lead & 0x1Fu, minimum = 0x80;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
+  if (lead >= 0xE0 && lead <= 0xEF) {
     length = 3, value = lead & 0x0Fu, minimum = 0x800;
   } else if (lead >= 0xF0 && lead <= 0xF4) {
     length = 4, value = lead & 0x07u, minimum = 0x10000;

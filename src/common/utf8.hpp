@@ -6,10 +6,29 @@
 
 namespace morvane::detail {
 
+/// decodeUtf8Char for sequences of three and four bytes.
+std::size_t decodeUtf8Long(std::string_view bytes, char32_t& out);
+
 /// Length of the well-formed UTF-8 sequence at the start of `bytes` (shortest
 /// form, no surrogates, at most U+10FFFF) with its code point in `out`, or 0
-/// when the first byte does not start one.
-std::size_t decodeUtf8Char(std::string_view bytes, char32_t& out);
+/// when the first byte does not start one. One and two bytes (ASCII, Latin,
+/// Greek, Cyrillic, Hebrew, Arabic …) are decoded inline.
+inline std::size_t decodeUtf8Char(std::string_view bytes, char32_t& out) {
+  if (bytes.empty()) return 0;
+  const auto lead = static_cast<unsigned char>(bytes[0]);
+  if (lead < 0x80) {
+    out = lead;
+    return 1;
+  }
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    if (bytes.size() < 2) return 0;
+    const auto next = static_cast<unsigned char>(bytes[1]);
+    if ((next & 0xC0U) != 0x80U) return 0;
+    out = ((lead & 0x1FU) << 6) | (next & 0x3FU);
+    return 2;
+  }
+  return decodeUtf8Long(bytes, out);
+}
 
 /// True when `bytes` is shorter than the well-formed sequence it starts, so
 /// that more bytes may still complete it.

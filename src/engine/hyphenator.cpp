@@ -121,8 +121,10 @@ void emitBreaks(const detail::HyphenatorParts& h, std::u32string_view word, std:
   const Wide lowest = std::max<Wide>(left, 1);
   const Wide highest = std::min<Wide>(
       {n, static_cast<Wide>(rawLength) - 1, left >= 1 ? n - right : n - left - right});
-  for (Wide p = lowest; p <= highest; ++p) {
-    const auto at = static_cast<std::size_t>(p);
+  if (highest < lowest) return;
+  // Both within 1 … n now: the loop needs no wide arithmetic.
+  const auto last = static_cast<std::size_t>(highest);
+  for (auto at = static_cast<std::size_t>(lowest); at <= last; ++at) {
     if (raw(at) % 2 != 0) emit(at);
   }
 }
@@ -142,7 +144,7 @@ void emitPatternBreaks(const detail::HyphenatorParts& h, std::u32string_view wor
 template <class Emit>
 void forEachBreak(const detail::HyphenatorParts& h, std::u32string_view word, Emit&& emit) {
   const std::size_t n = word.size();
-  if (n < h.minWordLength) return;
+  if (n < h.shortestBreakable()) return;
   const auto standard = [&emit](std::size_t p) {
     emit(detail::DictionaryBreak{p, nullptr, 0, false});
   };
@@ -173,8 +175,6 @@ void forEachBreak(const detail::HyphenatorParts& h, std::u32string_view word, Em
     }
     return;
   }
-  if (static_cast<Wide>(n) < static_cast<Wide>(h.leftMin) + static_cast<Wide>(h.rightMin)) return;
-
   const detail::Scorer& scorer = h.scorer.get();
   const std::optional<detail::DenseSymbols> dense = scorer.dense();
   const auto symbolOf = [&scorer, &dense](char32_t c) {
@@ -233,24 +233,39 @@ void forEachBreak(const detail::HyphenatorParts& h, std::u32string_view word, Em
 class DecodedWord {
  public:
   explicit DecodedWord(std::string_view bytes) : text_(bytes.size()), offsets_(bytes.size() + 1) {
+    // Locals, not members, in the loops: stores through the arrays could
+    // alias them and force reloads.
+    char32_t* const text = text_.data();
     std::size_t at = 0;
+    while (at < bytes.size() && static_cast<unsigned char>(bytes[at]) < 0x80) {
+      text[at] = static_cast<unsigned char>(bytes[at]);
+      ++at;
+    }
+    size_ = at;
+    if (at == bytes.size()) return;  // ASCII: offsets are indices
+    ascii_ = false;
+    std::size_t* const offsets = offsets_.data();
+    std::size_t size = at;
+    for (std::size_t i = 0; i < at; ++i) offsets[i] = i;
     while (at < bytes.size()) {
-      char32_t c = static_cast<unsigned char>(bytes[at]);
-      const std::size_t length = c < 0x80 ? 1 : detail::decodeUtf8Char(bytes.substr(at), c);
+      char32_t c = 0;
+      const std::size_t length = detail::decodeUtf8Char(bytes.substr(at), c);
       if (length == 0) throw Error(detail::invalidUtf8Message(at));
-      text_[size_] = c;
-      offsets_[size_++] = at;
+      text[size] = c;
+      offsets[size++] = at;
       at += length;
     }
-    offsets_[size_] = at;
+    offsets[size] = at;
+    size_ = size;
   }
   [[nodiscard]] std::u32string_view text() { return {text_.data(), size_}; }
-  [[nodiscard]] std::size_t offset(std::size_t index) { return offsets_[index]; }
+  [[nodiscard]] std::size_t offset(std::size_t index) { return ascii_ ? index : offsets_[index]; }
 
  private:
   detail::ScratchBuffer<char32_t, kInlineLength> text_;
-  detail::ScratchBuffer<std::size_t, kInlineLength + 1> offsets_;
+  detail::ScratchBuffer<std::size_t, kInlineLength + 1> offsets_;  // filled unless ascii_
   std::size_t size_ = 0;
+  bool ascii_ = true;
 };
 
 /// The break positions of a word, gathered first (on the stack when the word
@@ -270,7 +285,7 @@ class Breaks {
   std::size_t count_ = 0;
 };
 
-/// The pieces of `word` between its breaks, each made by cut(from, to).
+/// The pieces of `word` between its breaks, each made in place from cut(from, to).
 template <class Piece, class Cut>
 std::vector<Piece> piecesOf(const Hyphenator& h, std::u32string_view word, Cut cut) {
   Breaks breaks(h, word);
@@ -278,10 +293,10 @@ std::vector<Piece> piecesOf(const Hyphenator& h, std::u32string_view word, Cut c
   pieces.reserve(breaks.size() + 1);
   std::size_t start = 0;
   for (std::size_t i = 0; i < breaks.size(); ++i) {
-    pieces.push_back(cut(start, breaks[i]));
+    pieces.emplace_back(cut(start, breaks[i]));
     start = breaks[i];
   }
-  pieces.push_back(cut(start, word.size()));
+  pieces.emplace_back(cut(start, word.size()));
   return pieces;
 }
 
@@ -332,16 +347,15 @@ std::vector<std::size_t> hyphenationPoints(const Hyphenator& h, std::string_view
 }
 
 std::vector<std::u32string> hyphenate(const Hyphenator& h, std::u32string_view word) {
-  return piecesOf<std::u32string>(h, word, [word](std::size_t from, std::size_t to) {
-    return std::u32string(word.substr(from, to - from));
-  });
+  return piecesOf<std::u32string>(
+      h, word, [word](std::size_t from, std::size_t to) { return word.substr(from, to - from); });
 }
 
 std::vector<std::string> hyphenate(const Hyphenator& h, std::string_view word) {
   DecodedWord decoded(word);
   return piecesOf<std::string>(h, decoded.text(), [&](std::size_t from, std::size_t to) {
     const std::size_t begin = decoded.offset(from);
-    return std::string(word.substr(begin, decoded.offset(to) - begin));
+    return word.substr(begin, decoded.offset(to) - begin);
   });
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -69,6 +71,18 @@ struct HyphenatorParts {
   std::shared_ptr<const DictionaryRules> dictionary;
   /// Words shorter than this (in code points) never break.
   std::size_t minWordLength = 0;
+
+  /// Words shorter than this never break: minWordLength, and the room the
+  /// minimums leave, but for an office dictionary, whose exceptions come
+  /// first whatever the length.
+  [[nodiscard]] std::size_t shortestBreakable() const {
+    if (dictionary != nullptr) return minWordLength;
+    // The minimums are any 64-bit values: their sum is taken without overflow.
+    __extension__ using Wide = __int128;
+    const Wide room = std::clamp<Wide>(Wide{leftMin} + Wide{rightMin}, 0,
+                                       std::numeric_limits<std::size_t>::max());
+    return std::max(minWordLength, static_cast<std::size_t>(room));
+  }
   /// The automaton form of the table costs memory and time to compile, so
   /// it is made only once the hyphenator has scored kWarmWords words: a
   /// language used for a few words keeps just its table.

@@ -34,11 +34,6 @@ struct Utf8Units {
   static std::optional<TextUnit> read(std::string_view text, std::size_t at, bool final) {
     const auto lead = static_cast<unsigned char>(text[at]);
     if (lead < 0x80) return TextUnit{lead, 1, true};
-    // Two bytes (Latin, Greek, Cyrillic, Hebrew, Arabic …) inline.
-    if (lead >= 0xC2 && lead <= 0xDF && at + 1 < text.size()) {
-      const auto next = static_cast<unsigned char>(text[at + 1]);
-      if ((next & 0xC0U) == 0x80U) return TextUnit{((lead & 0x1FU) << 6) | (next & 0x3FU), 2, true};
-    }
     char32_t c = 0;
     if (const std::size_t length = decodeUtf8Char(text.substr(at), c); length != 0) {
       return TextUnit{c, length, true};

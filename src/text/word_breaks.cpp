@@ -1,7 +1,6 @@
 #include "text/word_breaks.hpp"
 
 #include <algorithm>
-#include <limits>
 #include <span>
 
 #include "engine/hyphenator_parts.hpp"
@@ -9,15 +8,7 @@
 
 namespace morvane::detail {
 
-std::size_t shortestBreakable(const Hyphenator& h) {
-  const HyphenatorParts& parts = partsOf(h);
-  if (parts.dictionary != nullptr) return parts.minWordLength;  // its exceptions come first
-  // The minimums are any 64-bit values: their sum is taken without overflow.
-  __extension__ using Wide = __int128;
-  const Wide room = std::clamp<Wide>(Wide{parts.leftMin} + Wide{parts.rightMin}, 0,
-                                     std::numeric_limits<std::size_t>::max());
-  return std::max(parts.minWordLength, static_cast<std::size_t>(room));
-}
+std::size_t shortestBreakable(const Hyphenator& h) { return partsOf(h).shortestBreakable(); }
 
 std::size_t textWordBreaks(const Hyphenator& h, std::u32string_view word,
                            std::vector<std::size_t>& breaks) {
