@@ -63,8 +63,11 @@ TEST(Automaton, AgreesWithTheTableOnRandomPatterns) {
     const std::size_t longest = round % 2 == 0 ? 15 : kWindow - 1;
     const std::u32string text = randomPatterns(rng, 20, 5) + randomPatterns(rng, 3, longest);
     const PatternTable table = tableOf(text);
-    const auto automaton = PatternAutomaton::compile(table, kAnyCells);
-    ASSERT_NE(automaton, nullptr);
+    // Every state dense, or every state that may be sparse.
+    const auto dense = PatternAutomaton::compile(table, kAnyCells);
+    const auto sparse = PatternAutomaton::compile(table, kAnyCells, true);
+    ASSERT_NE(dense, nullptr);
+    ASSERT_NE(sparse, nullptr);
     std::uniform_int_distribution<std::uint32_t> symbol(
         0, static_cast<std::uint32_t>(table.alphabetSize() - 1));
     for (int w = 0; w < 20; ++w) {
@@ -72,7 +75,8 @@ TEST(Automaton, AgreesWithTheTableOnRandomPatterns) {
       for (std::uint32_t& s : dotted) s = symbol(rng);
       dotted.front() = dotted.back() = table.dotSymbol();
       SCOPED_TRACE(std::string(text.begin(), text.end()));
-      expectSameScores(table, *automaton, dotted);
+      expectSameScores(table, *dense, dotted);
+      expectSameScores(table, *sparse, dotted);
     }
   }
 }
@@ -94,7 +98,7 @@ TEST(Automaton, LongPatternsUnderTheLongestPrefixRuleSendTheirWordsToTheTable) {
     builder.setScores(node, std::vector<Score>(longWord.size() + 1, 1),
                       PatternBuilder::OnConflict::kReplace);
     const PatternTable table(builder, PatternTable::Matching::kLongestPrefix);
-    const auto automaton = PatternAutomaton::compile(table, kAnyCells);
+    const auto automaton = PatternAutomaton::compile(table, kAnyCells, round % 2 == 0);
     ASSERT_NE(automaton, nullptr);
     for (int w = 0; w < 40; ++w) {
       std::u32string word;

@@ -6,13 +6,13 @@
 
 namespace morvane::detail {
 
-/// decodeUtf8Char for sequences of three and four bytes.
+/// decodeUtf8Char for the sequences it does not decode inline.
 std::size_t decodeUtf8Long(std::string_view bytes, char32_t& out);
 
 /// Length of the well-formed UTF-8 sequence at the start of `bytes` (shortest
 /// form, no surrogates, at most U+10FFFF) with its code point in `out`, or 0
-/// when the first byte does not start one. One and two bytes (ASCII, Latin,
-/// Greek, Cyrillic, Hebrew, Arabic …) are decoded inline.
+/// when the first byte does not start one. The common sequences are decoded
+/// inline.
 inline std::size_t decodeUtf8Char(std::string_view bytes, char32_t& out) {
   if (bytes.empty()) return 0;
   const auto lead = static_cast<unsigned char>(bytes[0]);
@@ -26,6 +26,16 @@ inline std::size_t decodeUtf8Char(std::string_view bytes, char32_t& out) {
     if ((next & 0xC0U) != 0x80U) return 0;
     out = ((lead & 0x1FU) << 6) | (next & 0x3FU);
     return 2;
+  }
+  // Three bytes (the rest of the Basic Multilingual Plane: Indic scripts,
+  // Thai, CJK …), when well formed, also inline.
+  if (lead >= 0xE1 && lead <= 0xEC && bytes.size() >= 3) {
+    const auto second = static_cast<unsigned char>(bytes[1]);
+    const auto third = static_cast<unsigned char>(bytes[2]);
+    if ((second & 0xC0U) == 0x80U && (third & 0xC0U) == 0x80U) {
+      out = ((lead & 0x0FU) << 12) | ((second & 0x3FU) << 6) | (third & 0x3FU);
+      return 3;
+    }
   }
   return decodeUtf8Long(bytes, out);
 }

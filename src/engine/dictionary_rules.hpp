@@ -79,8 +79,8 @@ class DictionaryLevel {
 
   /// Transition cells a level may spend on its automaton. More than a
   /// built-in language may: a dictionary is loaded because it is used, and
-  /// Hungarian needs 2.6 million; the German one, whose patterns are whole
-  /// words, would need 8.9 million and is scored from its table.
+  /// Hungarian needs 2.6 million; the German one, whose compound patterns
+  /// are whole words, would need 8.9 million, and takes sparse states.
   static constexpr std::size_t kAutomatonCells = std::size_t{1} << 23;
 
  private:

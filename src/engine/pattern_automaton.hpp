@@ -20,8 +20,8 @@ namespace morvane::detail {
 /// A pattern table turned into a deterministic automaton: one table look-up
 /// per character finds the next state and every pattern ending there, and
 /// their scores, merged in advance, are applied as one fixed-width window.
-/// Scoring a word is then a single pass with no searching and no
-/// data-dependent branches.
+/// Scoring a word is then a single pass with no searching and, when every
+/// state is dense, no data-dependent branches.
 ///
 /// The states are the trie's inner nodes: a leaf goes on exactly as the
 /// longest suffix of its letters that is an inner node does, so its row is
@@ -30,6 +30,12 @@ namespace morvane::detail {
 /// the number of its window. Cells are stored a column (symbol) at a time:
 /// the shallow states, which most steps reach, are numbered first, so their
 /// cells for one letter share a few cache lines.
+///
+/// A table too large for a row per state (an office dictionary's compound
+/// level, whose patterns are whole words) gets sparse states too: a state
+/// with few children lists the targets that set it apart and reads the
+/// others from the row of a dense state. Steps then branch, but the
+/// automaton is a tenth of the size.
 ///
 /// Under the longest-prefix rule a state's window holds its own pattern's
 /// scores alone, and tagged patterns get windows of their own, numbered
@@ -47,9 +53,12 @@ class PatternAutomaton {
   /// ending at the boundary after it.
   static constexpr std::size_t kMaxWindow = 32;
 
-  /// The automaton of `table`, or null when the table does not fit.
+  /// The automaton of `table`, or null when the table does not fit in
+  /// `maxCells` cells (a listed target counts as two). Every state is dense
+  /// when that fits; otherwise, or when asked (`sparse`), a state with few
+  /// children is sparse: several times smaller, slower per step.
   static std::shared_ptr<const PatternAutomaton> compile(const PatternTable& table,
-                                                         std::size_t maxCells);
+                                                         std::size_t maxCells, bool sparse = false);
 
   /// Scores `word`, framed by the dot and made symbols by `symbolOf`, into
   /// `scores` (word.size() + 2 + kMaxWindow entries, written, never read),
@@ -60,8 +69,7 @@ class PatternAutomaton {
   template <class SymbolOf>
   bool score(std::u32string_view word, SymbolOf symbolOf, std::uint8_t* scores) const {
     bool tagged = false;
-    return width_ == 16 ? scoreWith<Narrow, false>(word, symbolOf, scores, tagged)
-                        : scoreWith<Wide, false>(word, symbolOf, scores, tagged);
+    return scoreAs<false>(word, symbolOf, scores, tagged);
   }
   /// The same, and sets `tagged` when the word reached a state whose
   /// pattern is tagged (PatternTable::tag).
@@ -69,17 +77,37 @@ class PatternAutomaton {
   bool score(std::u32string_view word, SymbolOf symbolOf, std::uint8_t* scores,
              bool& tagged) const {
     tagged = false;
-    return width_ == 16 ? scoreWith<Narrow, true>(word, symbolOf, scores, tagged)
-                        : scoreWith<Wide, true>(word, symbolOf, scores, tagged);
+    return scoreAs<true>(word, symbolOf, scores, tagged);
   }
   [[nodiscard]] bool hasTags() const { return firstTagged_ != kNoTags; }
 
  private:
   static constexpr std::uint32_t kNoTags = 0xFFFFFFFF;
 
+  /// A sparse state lists its own targets and reads the others from the
+  /// row of a dense state, its base. Its record, in records_, is the base,
+  /// the count of targets, then (symbol, cell) for each; its number is
+  /// denseStates_ plus where the record starts, so that a step reads one
+  /// place in memory.
+  /// Fewest children that make a state dense however large the table, and
+  /// most targets a sparse state may list.
+  static constexpr std::size_t kSparseChildren = 2;
+  static constexpr std::size_t kSparseTargets = 6;
+
   PatternAutomaton() = default;
 
-  template <class Register, bool kTrackTags, class SymbolOf>
+  template <bool kTrackTags, class SymbolOf>
+  bool scoreAs(std::u32string_view word, SymbolOf symbolOf, std::uint8_t* scores,
+               bool& tagged) const {
+    if (records_.empty()) {
+      return width_ == 16 ? scoreWith<Narrow, kTrackTags, false>(word, symbolOf, scores, tagged)
+                          : scoreWith<Wide, kTrackTags, false>(word, symbolOf, scores, tagged);
+    }
+    return width_ == 16 ? scoreWith<Narrow, kTrackTags, true>(word, symbolOf, scores, tagged)
+                        : scoreWith<Wide, kTrackTags, true>(word, symbolOf, scores, tagged);
+  }
+
+  template <class Register, bool kTrackTags, bool kSparse, class SymbolOf>
   bool scoreWith(std::u32string_view word, SymbolOf symbolOf, std::uint8_t* scores,
                  bool& tagged) const {
     const std::uint32_t* const cells = cells_.data();
@@ -97,7 +125,11 @@ class PatternAutomaton {
     const std::size_t n = word.size();
     for (std::size_t i = 0; i <= n + 1; ++i) {
       const std::uint32_t symbol = i == 0 || i > n ? dot_ : symbolOf(word[i - 1]);
-      cell = cells[columns[symbol] + state];
+      if constexpr (kSparse) {
+        cell = step(state, symbol);
+      } else {
+        cell = cells[columns[symbol] + state];
+      }
       state = cell >> windowBits;
       if constexpr (kTrackTags) tagged = tagged || (cell & windowMask) >= firstTagged_;
       open.advance();
@@ -105,6 +137,17 @@ class PatternAutomaton {
       open.store(at++);
     }
     return (cell & windowMask) != 0;
+  }
+
+  /// The cell of `state` on `symbol` when some states are sparse.
+  [[nodiscard]] std::uint32_t step(std::uint32_t state, std::uint32_t symbol) const {
+    if (state < denseStates_) return cells_[columns_[symbol] + state];
+    const std::uint32_t* record = records_.data() + (state - denseStates_);
+    const std::uint32_t* const end = record + 2 + 2 * std::size_t{record[1]};
+    for (const std::uint32_t* listed = record + 2; listed != end; listed += 2) {
+      if (listed[0] == symbol) return listed[1];
+    }
+    return cells_[columns_[symbol] + record[0]];
   }
 
 #ifdef __SSE2__
@@ -164,6 +207,8 @@ class PatternAutomaton {
   std::vector<std::uint32_t> columns_;   // symbol → where its column starts
   std::vector<std::uint8_t> windows_;    // width_ bytes each; 0 is all zeros, for no pattern
   std::uint32_t firstTagged_ = kNoTags;  // windows from here on are tagged patterns' own
+  std::uint32_t denseStates_ = 0;        // states from here on are sparse
+  std::vector<std::uint32_t> records_;   // the sparse states
 };
 
 }  // namespace morvane::detail
