@@ -84,8 +84,17 @@ class TextScanner {
         pending_.assign(text.substr(done));
         return;
       }
-      // Continue the pending run with a bounded slice of the new text.
-      const std::size_t take = std::min(text.size(), kLongestRun);
+      // Continue the pending run up to the new text's first ASCII white
+      // space, which ends it (or a bounded slice when there is none soon):
+      // the rest is scanned where it is, not copied.
+      std::size_t take = std::min(text.size(), kLongestRun);
+      for (std::size_t i = 0; i < take; ++i) {
+        const auto c = static_cast<std::uint32_t>(static_cast<std::make_unsigned_t<Char>>(text[i]));
+        if (c < 0x80 && (kAsciiClasses[c] & text_class::kSpace) != 0) {
+          take = i + 1;
+          break;
+        }
+      }
       pending_.append(text.substr(0, take));
       text.remove_prefix(take);
       pending_.erase(0, scan(pending_, false));
