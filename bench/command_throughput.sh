@@ -2,10 +2,15 @@
 # The command end to end, file in, file out: --text on the prose of
 # bench/texts/ and --html on a real HTML document, each repeated to 32 MB,
 # in MB/s (best of three), with `wc -w` on the same file as a yardstick.
+# Given the library's benchmark too, it runs the library's figure for the
+# same text (BM_Text, BM_Html) between the command's runs, and prints the
+# command's share of it: this machine's speed drifts, so only figures taken
+# together make a ratio.
 #
-# usage: bench/command_throughput.sh PATH/TO/morvane-hyphenate
+# usage: bench/command_throughput.sh PATH/TO/morvane-hyphenate [PATH/TO/morvane_bench]
 set -euo pipefail
 cmd=$1
+library=${2:-}
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -24,21 +29,42 @@ best() {
   echo "$best"
 }
 
+# The library's best MB/s on a benchmark of morvane_bench, over three runs.
+library_best() {
+  local filter=$1 best=0
+  for _ in 1 2 3; do
+    local figure
+    figure=$("$library" --benchmark_filter="^$filter\$" --benchmark_min_time=0.2 2>/dev/null |
+      awk '/bytes_per_second/ {for (i = 1; i <= NF; i++) if ($i ~ /^bytes_per_second=/) {
+             sub(/bytes_per_second=/, "", $i); v = $i + 0
+             if ($i ~ /G\/s/) v *= 1024; if ($i ~ /k\/s/) v /= 1024; print v }}')
+    best=$(awk -v a="$best" -v b="${figure:-0}" 'BEGIN {print (b > a ? b : a)}')
+  done
+  echo "$best"
+}
+
 row() {
-  local name=$1 file=$2 language=$3 mode=$4
+  local name=$1 file=$2 language=$3 mode=$4 benchmark=$5
   local big=$work/$name
   : >"$big"
   while [[ $(stat -c %s "$big") -lt $((32 << 20)) ]]; do cat "$file" >>"$big"; done
-  local megabytes ours wc
+  local megabytes ours wc speed
   megabytes=$(awk -v b="$(stat -c %s "$big")" 'BEGIN {print b / 1048576}')
   ours=$(best "$big" "$cmd" "$mode" -l "$language" -s $'\u00AD')
   wc=$(best "$big" wc -w)
-  printf '%-22s %8.1f MB/s   wc -w %8.1f MB/s\n' "$name $mode" \
-    "$(awk -v m="$megabytes" -v s="$ours" 'BEGIN {print m / s}')" \
+  speed=$(awk -v m="$megabytes" -v s="$ours" 'BEGIN {print m / s}')
+  printf '%-22s %8.1f MB/s   wc -w %8.1f MB/s' "$name $mode" "$speed" \
     "$(awk -v m="$megabytes" -v s="$wc" 'BEGIN {print m / s}')"
+  if [[ -n $library ]]; then
+    local lib
+    lib=$(library_best "$benchmark")
+    printf '   library %8.1f MB/s   command %3.0f%%' "$lib" \
+      "$(awk -v a="$speed" -v b="$lib" 'BEGIN {print (b > 0 ? 100 * a / b : 0)}')"
+  fi
+  printf '\n'
 }
 
 for language in en de ru el th; do
-  row "$language" "$here/texts/$language.txt" "$language" --text
+  row "$language" "$here/texts/$language.txt" "$language" --text "BM_Text/$language"
 done
-row handbook.en "$here/texts/handbook.en.html" en --html
+row handbook.en "$here/texts/handbook.en.html" en --html BM_Html/en

@@ -2,6 +2,7 @@
 
 #include <random>
 
+#include "common/utf8.hpp"
 #include "morvane/morvane.hpp"
 #include "test_support.hpp"
 #include "text/unicode.hpp"
@@ -174,6 +175,30 @@ TEST(CharacterClasses, TablesAgreeWithIcu) {
   EXPECT_NE(detail::classOf(U'\u3000') & detail::text_class::kSpace, 0);
   EXPECT_NE(detail::classOf(U'\u0301') & detail::text_class::kClusterPart, 0);
   EXPECT_EQ(detail::classOf(U'\u0301') & detail::text_class::kNfcPlain, 0);
+}
+
+// UTF-8 text is scanned sixty-four bytes at a time where it is plain ASCII;
+// text given as code points is scanned a character at a time. Both give
+// the same, whatever mixes of letters, white space, addresses, joiners and
+// other characters fall across the blocks.
+TEST(HyphenateText, BlocksOfAsciiAreScannedAsCharactersAre) {
+  std::mt19937 rng(17);
+  const std::vector<std::string> parts{
+      "hyphenation", "computer", " ",      "  ",     "\n",          "\t", ".",
+      ":",           "@",        "www.",   "://",    "l'",          "'",  "-",
+      "3",           "é",        "\u00AD", "\u2019", "ab",          "x",  ",",
+      "information", "\u00A0",   "&amp;",  "d’",     "hyphenation,"};
+  std::uniform_int_distribution<std::size_t> pick(0, parts.size() - 1);
+  for (const Language language : {Language::English_US, Language::French, Language::Ukrainian}) {
+    const Hyphenator& h = languageHyphenator(language);
+    for (int round = 0; round < 300; ++round) {
+      std::string text;
+      for (int i = 0; i < 120; ++i) text += parts[pick(rng)];
+      const std::string blocks = hyphenateText(h, text, "|");
+      const std::u32string characters = hyphenateText(h, detail::decodeUtf8(text), U"|");
+      ASSERT_EQ(blocks, detail::encodeUtf8(characters)) << text;
+    }
+  }
 }
 
 // A long text remembers the words it has scored. Words that come again, in

@@ -23,6 +23,9 @@ WordJoiners::WordJoiners(const Hyphenator& h) {
   }
   std::sort(joiners_.begin(), joiners_.end());
   joiners_.erase(std::unique(joiners_.begin(), joiners_.end()), joiners_.end());
+  for (const char32_t c : joiners_) {
+    if (c < 0x80) ascii_ += static_cast<char>(c);
+  }
 }
 
 }  // namespace detail

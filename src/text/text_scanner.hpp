@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "morvane/hyphenator.hpp"
+#include "text/ascii_block.hpp"
 #include "text/text_units.hpp"
 #include "text/unicode.hpp"
 #include "text/word_breaks.hpp"
@@ -28,9 +30,12 @@ class WordJoiners {
   [[nodiscard]] bool contains(char32_t c) const {
     return !joiners_.empty() && std::binary_search(joiners_.begin(), joiners_.end(), c);
   }
+  /// Those that are ASCII, as bytes.
+  [[nodiscard]] std::string_view ascii() const { return ascii_; }
 
  private:
   std::vector<char32_t> joiners_;
+  std::string ascii_;
 };
 
 /// A run of more than this many code units without white space is not prose
@@ -74,6 +79,8 @@ class TextScanner {
     h_ = h;
     joiners_ = joiners;
     shortest_ = h == nullptr ? 0 : shortestBreakable(*h);
+    blockSpecials_ = joiners == nullptr ? "" : joiners->ascii();
+    if constexpr (Units::kAmpersandStarts) blockSpecials_ += '&';
   }
 
   /// Reads more text.
@@ -134,10 +141,29 @@ class TextScanner {
       return static_cast<std::uint32_t>(static_cast<Unsigned>(data[i]));
     };
     std::size_t at = 0;
-    std::size_t start = 0;   // where the current run began
-    std::size_t copied = 0;  // written up to here
+    std::size_t start = 0;       // where the current run began
+    std::size_t copied = 0;      // written up to here
+    std::size_t blockAfter = 0;  // no block is tried before here
     beginRun();
     while (at < size) {
+      if constexpr (Units::kAsciiBlocks && AsciiBlock::kAvailable) {
+        // Up to sixty-four bytes of plain ASCII at once, while a run cannot
+        // grow too long within them; from the first byte that is not, unit
+        // by unit, and all of a block that starts with one.
+        if (at >= blockAfter && size - at >= AsciiBlock::kSize && keepingWords() &&
+            at - start + AsciiBlock::kSize <= kLongestRun) {
+          const AsciiBlock block = AsciiBlock::of(data + at, blockSpecials_);
+          const auto plain = static_cast<std::size_t>(std::countr_zero(block.special));
+          if (plain == 0) {
+            blockAfter =
+                at + AsciiBlock::kSize - static_cast<std::size_t>(std::countl_zero(block.special));
+          } else {
+            copied = scanBlock(block, plain, text, at, start, copied);
+            at += plain;
+            continue;
+          }
+        }
+      }
       TextUnit unit;
       std::uint8_t classes = 0;
       if (const std::uint32_t c = codeUnit(at); Units::isWhole(c)) {
@@ -184,6 +210,49 @@ class TextScanner {
     if (longRun_) start = at;
     out_.append(text.substr(copied, start - copied));
     return start;
+  }
+
+  // Takes in text[at, at + end) (end ≤ 64), the plain ASCII start of
+  // `block`, as the loop of scan() would, unit by unit; moves `start` past
+  // every run it ends and returns how far `text` has been written.
+  std::size_t scanBlock(const AsciiBlock& block, std::size_t end, View text, std::size_t at,
+                        std::size_t& start, std::size_t copied) {
+    const std::uint64_t letterBits = block.letters;
+    // What lies between letters, [from, to): white space ends the open run
+    // and starts another after it; other bytes end the open word.
+    const auto between = [&](std::size_t from, std::size_t to) {
+      if (from == to) return;
+      inWord_ = false;
+      joinerPending_ = false;
+      const std::uint64_t range = bitsBetween(from, to);
+      const std::uint64_t spaces = block.spaces & range;
+      if (spaces == 0) {
+        addressMark_ = addressMark_ || (block.marks & range) != 0;
+        return;
+      }
+      const auto firstSpace = static_cast<std::size_t>(std::countr_zero(spaces));
+      const auto lastSpace = static_cast<std::size_t>(63 - std::countl_zero(spaces));
+      addressMark_ = addressMark_ || (block.marks & bitsBetween(from, firstSpace)) != 0;
+      if (!runWords_.empty()) copied = endRun(text, start, at + firstSpace, copied);
+      start = at + lastSpace + 1;
+      longRun_ = false;
+      beginRun();
+      addressMark_ = (block.marks & bitsBetween(lastSpace + 1, to)) != 0;
+    };
+    std::size_t p = 0;
+    while (p < end) {
+      const std::uint64_t ahead = letterBits & bitsBetween(p, end);
+      const std::size_t wordStart =
+          ahead == 0 ? end : static_cast<std::size_t>(std::countr_zero(ahead));
+      between(p, wordStart);
+      if (wordStart == end) break;
+      const std::uint64_t after = ~letterBits & bitsBetween(wordStart, end);
+      const std::size_t wordEnd =
+          after == 0 ? end : static_cast<std::size_t>(std::countr_zero(after));
+      letters(at + wordStart - start, at + wordEnd - start, 0, true);
+      p = wordEnd;
+    }
+    return copied;
   }
 
   [[nodiscard]] bool keepingWords() const { return h_ != nullptr && !longRun_; }
@@ -343,11 +412,12 @@ class TextScanner {
   bool joinerPending_ = false;  // a joiner followed the last letter
   bool addressMark_ = false;    // the run holds "@", ":" or "."
   std::size_t shortest_ = 0;    // words shorter than this never break
-  // Words seen, once a text is long enough for them to come again.
+  std::string blockSpecials_;   // ASCII bytes a block of text must not hold
+  // Words seen, once a text is long enough for them to come again, and the
+  // hyphenator they were scored with.
   static constexpr std::size_t kCacheAfterWords = 500;
   WordCache<Char> cache_;
-  std::unique_ptr<const Hyphenator>
-      cacheOwner_;  // the hyphenator the cache's words were scored with
+  std::unique_ptr<const Hyphenator> cacheOwner_;
   // Reused for every word.
   std::vector<std::size_t> cuts_;
   std::vector<char32_t> letters_;

@@ -23,6 +23,10 @@ struct TextUnit {
 /// Text in UTF-8: a unit is a character or a byte of invalid UTF-8.
 struct Utf8Units {
   using Char = char;
+  /// Whether plain ASCII may be scanned a block at a time (AsciiBlock), and
+  /// whether "&" starts a unit of its own.
+  static constexpr bool kAsciiBlocks = true;
+  static constexpr bool kAmpersandStarts = false;
   /// True when the code unit `c` (as an unsigned value) is a character by
   /// itself, below U+10000, whose value is `c`: the common case, read
   /// without calling `read`.
@@ -46,6 +50,8 @@ struct Utf8Units {
 /// Text in code points: values beyond Unicode are copied as they are.
 struct Utf32Units {
   using Char = char32_t;
+  static constexpr bool kAsciiBlocks = false;
+  static constexpr bool kAmpersandStarts = false;
   static bool isWhole(std::uint32_t c) { return c < 0xD800; }
   static std::uint8_t wholeClass(std::uint32_t c) { return classOf(c); }
   static std::optional<TextUnit> read(std::u32string_view text, std::size_t at, bool /*final*/) {
@@ -62,6 +68,8 @@ struct Utf32Units {
 /// reference by that name exists, as a browser may read a prefix of it.
 struct HtmlTextUnits {
   using Char = char;
+  static constexpr bool kAsciiBlocks = true;
+  static constexpr bool kAmpersandStarts = true;
   static bool isWhole(std::uint32_t c) { return c < 0x80 && c != '&'; }
   static std::uint8_t wholeClass(std::uint32_t c) { return kAsciiClasses[c]; }
   static std::optional<TextUnit> read(std::string_view text, std::size_t at, bool final) {
