@@ -154,5 +154,23 @@ TEST(Threads, TextAndHtmlFromManyThreads) {
   EXPECT_EQ(mismatches, 0);
 }
 
+// Characters are classified from tables filled on first use: many threads
+// meeting scripts never seen before at once all read them right.
+TEST(Threads, CharacterClassesFilledFromManyThreads) {
+  const std::string text =
+      "հայերեն ქართული "
+      "አማርኛ العربية עברית";
+  const Hyphenator& h = languageHyphenator(Language::Armenian);
+  std::vector<std::string> results(8);
+  {
+    std::vector<std::jthread> threads;
+    for (std::size_t t = 0; t < results.size(); ++t) {
+      threads.emplace_back([&, t] { results[t] = hyphenateText(h, text, "-"); });
+    }
+  }
+  const std::string expected = hyphenateText(h, text, "-");
+  for (const std::string& result : results) EXPECT_EQ(result, expected);
+}
+
 }  // namespace
 }  // namespace morvane
