@@ -13,7 +13,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -61,35 +60,6 @@ struct Row {
   std::optional<double> builtInPieces;
 };
 
-/// The C library on one word, with buffers kept between calls, as the peer
-/// harness calls it.
-class TheirHyphenation {
- public:
-  explicit TheirHyphenation(HyphenDict* dict) : dict_(dict) {}
-  void operator()(const std::string& word) {
-    if (hyphens_.size() < word.size() + 5) {
-      hyphens_.resize(word.size() + 5);
-      out_.resize(word.size() * 4 + 64);
-    }
-    char** rep = nullptr;
-    int* pos = nullptr;
-    int* cut = nullptr;
-    hnj_hyphen_hyphenate3(dict_, word.c_str(), static_cast<int>(word.size()), hyphens_.data(),
-                          out_.data(), &rep, &pos, &cut, 0, 0, 0, 0);
-    if (rep != nullptr) {
-      for (std::size_t i = 0; i < word.size(); ++i) std::free(rep[i]);
-      std::free(rep);
-      std::free(pos);
-      std::free(cut);
-    }
-  }
-
- private:
-  HyphenDict* dict_;
-  std::vector<char> hyphens_;
-  std::vector<char> out_;
-};
-
 Row measure(const std::filesystem::path& dic, const std::vector<std::string>& words) {
   Row row;
   row.name = dic.stem().string().substr(5);  // hyph_NAME
@@ -111,9 +81,9 @@ Row measure(const std::filesystem::path& dic, const std::vector<std::string>& wo
   }
   const double count = static_cast<double>(std::max<std::size_t>(utf8.size(), 1));
   HyphenDict* dict = hnj_hyphen_load(dic.c_str());
-  TheirHyphenation theirs(dict);
+  c_library::Hyphenation theirs(dict);
   row.theirWord = medianNanoseconds([&] {
-                    for (const std::string& word : encoded) theirs(word);
+                    for (const std::string& word : encoded) (void)theirs(word);
                   }) /
                   count;
   hnj_hyphen_free(dict);

@@ -70,23 +70,42 @@ inline std::string charsetOf(const std::filesystem::path& dic) {
   return line == "microsoft-cp1251" ? "CP1251" : line;
 }
 
-/// The C library's answer as its own example program prints it: "=" at every
-/// break, the changed spelling at non-standard ones; its own minimums.
-inline std::string theirs(HyphenDict* dict, const std::string& word) {
-  std::vector<char> hyphens(word.size() + 5);
-  std::vector<char> out(word.size() * 4 + 64);
-  char** rep = nullptr;
-  int* pos = nullptr;
-  int* cut = nullptr;
-  hnj_hyphen_hyphenate3(dict, word.c_str(), static_cast<int>(word.size()), hyphens.data(),
-                        out.data(), &rep, &pos, &cut, 0, 0, 0, 0);
-  if (rep != nullptr) {
-    for (std::size_t i = 0; i < word.size(); ++i) std::free(rep[i]);
-    std::free(rep);
-    std::free(pos);
-    std::free(cut);
+/// The C library hyphenating words with its own minimums, its buffers
+/// kept from word to word (as the shared peer harness calls it, so that
+/// timings compare).
+class Hyphenation {
+ public:
+  explicit Hyphenation(HyphenDict* dict) : dict_(dict) {}
+  /// Its answer as its own example program prints it: "=" at every break,
+  /// the changed spelling at non-standard ones. Valid until the next call.
+  const char* operator()(const std::string& word) {
+    if (hyphens_.size() < word.size() + 5) {
+      hyphens_.resize(word.size() + 5);
+      out_.resize(word.size() * 4 + 64);
+    }
+    char** rep = nullptr;
+    int* pos = nullptr;
+    int* cut = nullptr;
+    hnj_hyphen_hyphenate3(dict_, word.c_str(), static_cast<int>(word.size()), hyphens_.data(),
+                          out_.data(), &rep, &pos, &cut, 0, 0, 0, 0);
+    if (rep != nullptr) {
+      for (std::size_t i = 0; i < word.size(); ++i) std::free(rep[i]);
+      std::free(rep);
+      std::free(pos);
+      std::free(cut);
+    }
+    return out_.data();
   }
-  return out.data();
+
+ private:
+  HyphenDict* dict_;
+  std::vector<char> hyphens_;
+  std::vector<char> out_;
+};
+
+/// The C library's answer for one word (see Hyphenation).
+inline std::string theirs(HyphenDict* dict, const std::string& word) {
+  return Hyphenation(dict)(word);
 }
 
 }  // namespace morvane::c_library
