@@ -5,9 +5,13 @@
 //   ./build/bench/bench/morvane_language_bench [--benchmark_filter=...]
 
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <cstdio>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -77,6 +81,54 @@ void pieces(benchmark::State& state, morvane::Language language) {
   report(state, words);
 }
 
+/// Passes results on to the console and keeps each one's counters, for the
+/// table printed at the end.
+class Collector : public benchmark::ConsoleReporter {
+ public:
+  // Colours only on a terminal.
+  Collector() : ConsoleReporter(isatty(fileno(stdout)) != 0 ? OO_ColorTabular : OO_Tabular) {}
+
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) {
+      const auto get = [&run](const char* name) {
+        const auto found = run.counters.find(name);
+        return found == run.counters.end() ? 0.0 : static_cast<double>(found->second);
+      };
+      figures_[run.benchmark_name()] = {get("ns/word") * 1e9, get("ns/letter") * 1e9};
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+
+  /// One row per language: points per word and per letter, per letter
+  /// against English, hyphenate per word and against points.
+  void printTable() const {
+    const auto english = figures_.find("points/en-us");
+    const double englishLetter = english == figures_.end() ? 0 : english->second.perLetter;
+    std::printf("\n%-16s %12s %12s %10s %14s %14s\n", "language", "points/word", "points/letter",
+                "x English", "hyphenate/word", "x points");
+    double worst = 0;
+    for (const morvane::Language language : morvane::enumFrom(morvane::kFirstLanguage)) {
+      const std::string code(morvane::languageAffix(language));
+      const auto points = figures_.find("points/" + code);
+      const auto pieces = figures_.find("hyphenate/" + code);
+      if (points == figures_.end() || pieces == figures_.end()) continue;
+      const double letterRatio = englishLetter > 0 ? points->second.perLetter / englishLetter : 0;
+      worst = std::max(worst, letterRatio);
+      std::printf("%-16s %10.0fns %11.2fns %9.2fx %12.0fns %13.2fx\n", code.c_str(),
+                  points->second.perWord, points->second.perLetter, letterRatio,
+                  pieces->second.perWord, pieces->second.perWord / points->second.perWord);
+    }
+    std::printf("costliest per letter: %.2f times English\n", worst);
+  }
+
+ private:
+  struct Figures {
+    double perWord = 0;
+    double perLetter = 0;
+  };
+  std::map<std::string, Figures> figures_;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -87,7 +139,9 @@ int main(int argc, char** argv) {
   }
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
+  Collector collector;
+  benchmark::RunSpecifiedBenchmarks(&collector);
+  collector.printTable();
   benchmark::Shutdown();
   return 0;
 }
