@@ -1,6 +1,6 @@
 // Every built-in language on TeX's golden words for it (tests/golden/):
 // ns per word and per letter for hyphenationPoints and hyphenate, on a warm
-// hyphenator, one row each.
+// hyphenator, one row each, and a table of every language at the end.
 //
 //   ./build/bench/bench/morvane_language_bench [--benchmark_filter=...]
 
