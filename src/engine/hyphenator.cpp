@@ -53,9 +53,7 @@ Scorer HyphenatorParts::makeScorer() const {
     }
   }
   for (const auto& [key, scores] : exceptions.get().entries()) {
-    const std::size_t n = key.size();
-    scorer.exceptionFilter.add(n, n == 0 ? 0 : t.symbol(key.front()),
-                               n == 0 ? 0 : t.symbol(key.back()));
+    scorer.exceptionFilter.add(key.size(), [&t, &key](std::size_t i) { return t.symbol(key[i]); });
   }
   return scorer;
 }
@@ -110,6 +108,21 @@ constexpr std::size_t kInlineLength = 64;
 template <class Raw, class Emit>
 void emitBreaks(const detail::HyphenatorParts& h, std::u32string_view word, std::size_t rawLength,
                 Raw raw, Emit& emit) {
+  const auto emitFrom = [&](std::size_t lowest, std::size_t highest) {
+    for (std::size_t at = lowest; at <= highest; ++at) {
+      if (raw(at) % 2 != 0) emit(at);
+    }
+  };
+  // The usual minimums (1 … 2^31 on the left, 0 … 2^31 on the right) need
+  // no wide arithmetic: boundaries leftMin … min(n − rightMin, rawLength − 1).
+  constexpr std::int64_t kUsual = std::int64_t{1} << 31;
+  if (h.leftMin >= 1 && h.leftMin <= kUsual && h.rightMin >= 0 && h.rightMin <= kUsual) {
+    const auto left = static_cast<std::size_t>(h.leftMin);
+    const auto right = static_cast<std::size_t>(h.rightMin);
+    if (rawLength == 0 || word.size() < left + right) return;
+    emitFrom(left, std::min(word.size() - right, rawLength - 1));
+    return;
+  }
   const Wide n = static_cast<Wide>(word.size());
   const Wide left = h.leftMin;
   const Wide right = h.rightMin;
@@ -121,12 +134,9 @@ void emitBreaks(const detail::HyphenatorParts& h, std::u32string_view word, std:
   const Wide lowest = std::max<Wide>(left, 1);
   const Wide highest = std::min<Wide>(
       {n, static_cast<Wide>(rawLength) - 1, left >= 1 ? n - right : n - left - right});
-  if (highest < lowest) return;
-  // Both within 1 … n now: the loop needs no wide arithmetic.
-  const auto last = static_cast<std::size_t>(highest);
-  for (auto at = static_cast<std::size_t>(lowest); at <= last; ++at) {
-    if (raw(at) % 2 != 0) emit(at);
-  }
+  // Both within 1 … n when not empty: the loop needs no wide arithmetic.
+  if (highest >= lowest)
+    emitFrom(static_cast<std::size_t>(lowest), static_cast<std::size_t>(highest));
 }
 
 /// emitBreaks for the scores patterns give: R[j] is raw(j), and R[n] exists
@@ -181,8 +191,7 @@ void forEachBreak(const detail::HyphenatorParts& h, std::u32string_view word, Em
     return dense ? (*dense)(c) : scorer.symbolOf(c);
   };
   if (!scorer.exceptionFilter.empty() &&
-      scorer.exceptionFilter.mayContain(n, n == 0 ? 0 : symbolOf(word.front()),
-                                        n == 0 ? 0 : symbolOf(word.back()))) {
+      scorer.exceptionFilter.mayContain(n, [&](std::size_t i) { return symbolOf(word[i]); })) {
     const CharFunction& chars = h.chars.get();
     const ExceptionMap& exceptions = h.exceptions.get().entries();
     detail::ScratchBuffer<char32_t, kInlineLength> normalised(n);

@@ -77,7 +77,11 @@ struct HyphenatorParts {
   /// first whatever the length.
   [[nodiscard]] std::size_t shortestBreakable() const {
     if (dictionary != nullptr) return minWordLength;
-    // The minimums are any 64-bit values: their sum is taken without overflow.
+    constexpr std::int64_t kUsual = std::int64_t{1} << 31;
+    if (leftMin >= 0 && leftMin <= kUsual && rightMin >= 0 && rightMin <= kUsual) {
+      return std::max(minWordLength, static_cast<std::size_t>(leftMin + rightMin));
+    }
+    // Otherwise any 64-bit values: their sum is taken without overflow.
     __extension__ using Wide = __int128;
     const Wide room = std::clamp<Wide>(Wide{leftMin} + Wide{rightMin}, 0,
                                        std::numeric_limits<std::size_t>::max());
