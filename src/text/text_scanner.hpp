@@ -53,10 +53,12 @@ inline constexpr std::size_t kLongestRun = std::size_t{1} << 20;
 /// "www."), runs longer than kLongestRun, and everything when no hyphenator
 /// is in use.
 ///
-/// The text is read once: each run between white space is classified unit by
-/// unit (a table lookup for most), its words gathered as they pass, and when
-/// the run ends its words are hyphenated. Output is written in spans between
-/// separators, never character by character.
+/// The text is read once: plain ASCII up to 64 bytes at a time by bit masks
+/// (AsciiBlock), anything else unit by unit (a table lookup for most); the
+/// words of each run between white space are gathered as they pass and
+/// hyphenated when the run ends, those met before found in a memo
+/// (WordCache). Output is written in spans between separators, never
+/// character by character.
 template <class Units, class Out>
 class TextScanner {
  public:
