@@ -52,7 +52,8 @@ Scorer HyphenatorParts::makeScorer() const {
       scorer.directSymbols.emplace(pairs);
     }
   }
-  for (const auto& [key, scores] : exceptions.get().entries()) {
+  for (const auto& entry : exceptions.get().entries()) {
+    const std::u32string& key = entry.first;
     scorer.exceptionFilter.add(key.size(), [&t, &key](std::size_t i) { return t.symbol(key[i]); });
   }
   return scorer;
