@@ -114,10 +114,9 @@ void emitBreaks(const detail::HyphenatorParts& h, std::u32string_view word, std:
       if (raw(at) % 2 != 0) emit(at);
     }
   };
-  // The usual minimums (1 … 2^31 on the left, 0 … 2^31 on the right) need
-  // no wide arithmetic: boundaries leftMin … min(n − rightMin, rawLength − 1).
-  constexpr std::int64_t kUsual = std::int64_t{1} << 31;
-  if (h.leftMin >= 1 && h.leftMin <= kUsual && h.rightMin >= 0 && h.rightMin <= kUsual) {
+  // Usual minimums, with a left one of at least 1: boundaries
+  // leftMin … min(n − rightMin, rawLength − 1).
+  if (h.usualMinimums() && h.leftMin >= 1) {
     const auto left = static_cast<std::size_t>(h.leftMin);
     const auto right = static_cast<std::size_t>(h.rightMin);
     if (rawLength == 0 || word.size() < left + right) return;

@@ -72,13 +72,19 @@ struct HyphenatorParts {
   /// Words shorter than this (in code points) never break.
   std::size_t minWordLength = 0;
 
+  /// Minimums of 0 … 2^31, as every language's are: sums and differences
+  /// with word lengths need no wide arithmetic.
+  [[nodiscard]] bool usualMinimums() const {
+    constexpr std::int64_t kUsual = std::int64_t{1} << 31;
+    return leftMin >= 0 && leftMin <= kUsual && rightMin >= 0 && rightMin <= kUsual;
+  }
+
   /// Words shorter than this never break: minWordLength, and the room the
   /// minimums leave, but for an office dictionary, whose exceptions come
   /// first whatever the length.
   [[nodiscard]] std::size_t shortestBreakable() const {
     if (dictionary != nullptr) return minWordLength;
-    constexpr std::int64_t kUsual = std::int64_t{1} << 31;
-    if (leftMin >= 0 && leftMin <= kUsual && rightMin >= 0 && rightMin <= kUsual) {
+    if (usualMinimums()) {
       return std::max(minWordLength, static_cast<std::size_t>(leftMin + rightMin));
     }
     // Otherwise any 64-bit values: their sum is taken without overflow.

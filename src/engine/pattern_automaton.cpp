@@ -159,7 +159,10 @@ std::shared_ptr<const PatternAutomaton> PatternAutomaton::compile(const PatternT
     rowOf[node] = static_cast<std::uint32_t>(rows++);
     next.resize(rows * columns, 0);
     const auto row = next.begin() + static_cast<std::ptrdiff_t>(std::size_t{rowOf[node]} * columns);
-    if (node != 0) {
+    if (node != 0 && rowOf[fail] != kNone) {
+      std::copy_n(next.begin() + static_cast<std::ptrdiff_t>(std::size_t{rowOf[fail]} * columns),
+                  columns, row);
+    } else if (node != 0) {
       for (std::uint32_t symbol = 0; symbol < columns; ++symbol) row[symbol] = step(fail, symbol);
     }
     for (const auto& [symbol, child] : children) row[symbol] = child;
