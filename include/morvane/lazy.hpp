@@ -33,6 +33,18 @@ class OnceCell {
   template <class F>
   const T& get(F&& produce) const {
     if (ready_.load(std::memory_order_acquire)) return *value_;
+    return produceOnce(std::forward<F>(produce));
+  }
+
+  [[nodiscard]] bool ready() const { return ready_.load(std::memory_order_acquire); }
+  /// The value if some thread has produced it, else null (never produces it).
+  [[nodiscard]] const T* tryGet() const { return ready() ? &*value_ : nullptr; }
+
+ private:
+  /// The first request's path, kept out of line so that every later one is
+  /// a load and a test wherever it is made.
+  template <class F>
+  [[gnu::noinline]] const T& produceOnce(F&& produce) const {
     // A producer that needs its own value would wait for itself forever.
     if (producer_.load(std::memory_order_relaxed) == std::this_thread::get_id()) {
       throw Error("a value computed on first use needs itself to be computed");
@@ -50,11 +62,6 @@ class OnceCell {
     return *value_;
   }
 
-  [[nodiscard]] bool ready() const { return ready_.load(std::memory_order_acquire); }
-  /// The value if some thread has produced it, else null (never produces it).
-  [[nodiscard]] const T* tryGet() const { return ready() ? &*value_ : nullptr; }
-
- private:
   mutable std::atomic<bool> ready_{false};
   mutable std::atomic<std::thread::id> producer_{};  // the thread producing, while it does
   mutable std::mutex mutex_;

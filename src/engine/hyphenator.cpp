@@ -1,7 +1,14 @@
 #include "morvane/hyphenator.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <limits>
+#include <optional>
+#include <utility>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "common/scratch_buffer.hpp"
 #include "common/utf8.hpp"
@@ -59,6 +66,14 @@ Scorer HyphenatorParts::makeScorer() const {
   return scorer;
 }
 
+std::size_t HyphenatorParts::shortestBreakableForAnyMinimums() const {
+  // Any 64-bit values: their sum is taken without overflow.
+  __extension__ using Wide = __int128;
+  const Wide room =
+      std::clamp<Wide>(Wide{leftMin} + Wide{rightMin}, 0, std::numeric_limits<std::size_t>::max());
+  return std::max(minWordLength, static_cast<std::size_t>(room));
+}
+
 const PatternAutomaton* compileWhenWarm(const HyphenatorParts& h) {
   if (h.scoredWords.fetch_add(1, std::memory_order_relaxed) < HyphenatorParts::kWarmWords) {
     return nullptr;
@@ -102,28 +117,12 @@ __extension__ using Wide = __int128;
 
 constexpr std::size_t kInlineLength = 64;
 
-/// The boundaries 1 … n (boundary p lies after the first p characters) at
-/// which `word` may break, ascending, given the raw score list R (`rawLength`
-/// entries, `raw(j)` the score of the boundary before character j): p must
-/// be within the minimums and R[p] odd.
-template <class Raw, class Emit>
-void emitBreaks(const detail::HyphenatorParts& h, std::u32string_view word, std::size_t rawLength,
-                Raw raw, Emit& emit) {
-  const auto emitFrom = [&](std::size_t lowest, std::size_t highest) {
-    for (std::size_t at = lowest; at <= highest; ++at) {
-      if (raw(at) % 2 != 0) emit(at);
-    }
-  };
-  // Usual minimums, with a left one of at least 1: boundaries
-  // leftMin … min(n − rightMin, rawLength − 1).
-  if (h.usualMinimums() && h.leftMin >= 1) {
-    const auto left = static_cast<std::size_t>(h.leftMin);
-    const auto right = static_cast<std::size_t>(h.rightMin);
-    if (rawLength == 0 || word.size() < left + right) return;
-    emitFrom(left, std::min(word.size() - right, rawLength - 1));
-    return;
-  }
-  const Wide n = static_cast<Wide>(word.size());
+using BoundaryRange = std::optional<std::pair<std::size_t, std::size_t>>;
+
+/// breakableRange for minimums of any 64-bit values.
+BoundaryRange breakableRangeForAnyMinimums(const detail::HyphenatorParts& h, std::size_t n,
+                                           std::size_t rawLength, std::u32string_view word) {
+  const Wide wideN = static_cast<Wide>(n);
   const Wide left = h.leftMin;
   const Wide right = h.rightMin;
   if (rawLength == 0 && left <= 0) {
@@ -133,10 +132,73 @@ void emitBreaks(const detail::HyphenatorParts& h, std::u32string_view word, std:
   // entries are kept after them (after none, when leftMin ≤ 0).
   const Wide lowest = std::max<Wide>(left, 1);
   const Wide highest = std::min<Wide>(
-      {n, static_cast<Wide>(rawLength) - 1, left >= 1 ? n - right : n - left - right});
-  // Both within 1 … n when not empty: the loop needs no wide arithmetic.
-  if (highest >= lowest)
-    emitFrom(static_cast<std::size_t>(lowest), static_cast<std::size_t>(highest));
+      {wideN, static_cast<Wide>(rawLength) - 1, left >= 1 ? wideN - right : wideN - left - right});
+  // Both within 1 … n when not empty: the loops need no wide arithmetic.
+  if (highest < lowest) return std::nullopt;
+  return std::pair{static_cast<std::size_t>(lowest), static_cast<std::size_t>(highest)};
+}
+
+/// The boundaries lowest … highest (1 ≤ lowest, highest ≤ n; boundary p
+/// lies after the first p characters) the minimums leave for a word of `n`
+/// characters whose raw score list has `rawLength` entries; none when the
+/// range is empty.
+[[gnu::always_inline]] inline BoundaryRange breakableRange(const detail::HyphenatorParts& h,
+                                                           std::size_t n, std::size_t rawLength,
+                                                           std::u32string_view word) {
+  // Usual minimums, with a left one of at least 1: boundaries
+  // leftMin … min(n − rightMin, rawLength − 1).
+  if (!h.usualMinimums() || h.leftMin < 1) {
+    return breakableRangeForAnyMinimums(h, n, rawLength, word);
+  }
+  const auto left = static_cast<std::size_t>(h.leftMin);
+  const auto right = static_cast<std::size_t>(h.rightMin);
+  if (rawLength == 0 || n < left + right) return std::nullopt;
+  const std::size_t highest = std::min(n - right, rawLength - 1);
+  if (highest < left) return std::nullopt;
+  return std::pair{left, highest};
+}
+
+/// Calls `emit(p)` for every boundary p of `word` at which it may break,
+/// ascending, given the raw score list R (`rawLength` entries, `raw(j)` the
+/// score of the boundary before character j): p must be within the
+/// minimums and R[p] odd.
+template <class Raw, class Emit>
+void emitBreaks(const detail::HyphenatorParts& h, std::u32string_view word, std::size_t rawLength,
+                Raw raw, Emit& emit) {
+  const auto range = breakableRange(h, word.size(), rawLength, word);
+  if (!range) return;
+  for (std::size_t at = range->first; at <= range->second; ++at) {
+    if (raw(at) % 2 != 0) emit(at);
+  }
+}
+
+/// Bytes an odd-score scan may read past the last boundary it reports.
+constexpr std::size_t kOddScanSlack = 16;
+
+/// emitBreaks for the scores an automaton gives: R[j] is raw[j] (R[n] only
+/// when `reachesEnd`), read sixteen at a time, kOddScanSlack bytes past R[n]
+/// included, so that the breaks come from a bit mask rather than a branch
+/// per boundary.
+template <class Emit>
+void emitOddBytes(const detail::HyphenatorParts& h, std::u32string_view word, bool reachesEnd,
+                  const std::uint8_t* raw, Emit& emit) {
+  const std::size_t rawLength = word.size() + (reachesEnd ? 1 : 0);
+  if (rawLength == 0) return;
+  const auto range = breakableRange(h, word.size(), rawLength, word);
+  if (!range) return;
+  const auto [lowest, highest] = *range;
+  for (std::size_t base = lowest; base <= highest; base += 16) {
+#ifdef __SSE2__
+    const __m128i scores = _mm_loadu_si128(reinterpret_cast<const __m128i*>(raw + base));
+    // Each byte's lowest bit moved to its top, where movemask reads it.
+    auto odd = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_slli_epi16(scores, 7)));
+#else
+    std::uint32_t odd = 0;
+    for (std::size_t k = 0; k < 16; ++k) odd |= std::uint32_t{raw[base + k] & 1U} << k;
+#endif
+    if (highest - base < 15) odd &= (std::uint32_t{2} << (highest - base)) - 1;
+    for (; odd != 0; odd &= odd - 1) emit(base + static_cast<std::size_t>(std::countr_zero(odd)));
+  }
 }
 
 /// emitBreaks for the scores patterns give: R[j] is raw(j), and R[n] exists
@@ -190,8 +252,14 @@ void forEachBreak(const detail::HyphenatorParts& h, std::u32string_view word, Em
   const auto symbolOf = [&scorer, &dense](char32_t c) {
     return dense ? (*dense)(c) : scorer.symbolOf(c);
   };
-  if (!scorer.exceptionFilter.empty() &&
-      scorer.exceptionFilter.mayContain(n, [&](std::size_t i) { return symbolOf(word[i]); })) {
+  const auto mayBeException = [&] {
+    if (scorer.exceptionFilter.empty()) return false;
+    if (dense) {
+      return scorer.exceptionFilter.mayContain(n, [&](std::size_t i) { return (*dense)(word[i]); });
+    }
+    return scorer.exceptionFilter.mayContain(n, [&](std::size_t i) { return symbolOf(word[i]); });
+  };
+  if (mayBeException()) {
     const CharFunction& chars = h.chars.get();
     const ExceptionMap& exceptions = h.exceptions.get().entries();
     detail::ScratchBuffer<char32_t, kInlineLength> normalised(n);
@@ -208,7 +276,9 @@ void forEachBreak(const detail::HyphenatorParts& h, std::u32string_view word, Em
   const std::size_t m = n + 2;
   if (const detail::PatternAutomaton* automaton = detail::automatonFor(h)) {
     constexpr std::size_t kWindow = detail::PatternAutomaton::kMaxWindow;
-    detail::ScratchBuffer<std::uint8_t, kInlineLength + 2 + kWindow> scores(m + kWindow);
+    detail::ScratchBuffer<std::uint8_t, kInlineLength + 2 + kWindow + kOddScanSlack> scores(
+        m + kWindow + kOddScanSlack);
+    std::fill_n(scores.data() + m + kWindow, kOddScanSlack, 0);
     // The scoring loop must call nothing, or its registers spill: symbols
     // come from the dense table, or are all found first.
     bool reachesEnd = false;
@@ -221,8 +291,7 @@ void forEachBreak(const detail::HyphenatorParts& h, std::u32string_view word, Em
           std::u32string_view(symbols.data(), n),
           [](char32_t symbol) -> std::uint32_t { return symbol; }, scores.data());
     }
-    emitPatternBreaks(
-        h, word, reachesEnd, [&scores](std::size_t j) { return scores[j + kWindow]; }, standard);
+    emitOddBytes(h, word, reachesEnd, scores.data() + kWindow, standard);
     return;
   }
   const detail::PatternTable& table = *scorer.table;

@@ -87,11 +87,7 @@ struct HyphenatorParts {
     if (usualMinimums()) {
       return std::max(minWordLength, static_cast<std::size_t>(leftMin + rightMin));
     }
-    // Otherwise any 64-bit values: their sum is taken without overflow.
-    __extension__ using Wide = __int128;
-    const Wide room = std::clamp<Wide>(Wide{leftMin} + Wide{rightMin}, 0,
-                                       std::numeric_limits<std::size_t>::max());
-    return std::max(minWordLength, static_cast<std::size_t>(room));
+    return shortestBreakableForAnyMinimums();
   }
   /// The automaton form of the table costs memory and time to compile, so
   /// it is made only once the hyphenator has scored kWarmWords words: a
@@ -105,6 +101,7 @@ struct HyphenatorParts {
 
  private:
   [[nodiscard]] Scorer makeScorer() const;
+  [[nodiscard]] std::size_t shortestBreakableForAnyMinimums() const;
 };
 
 /// Counts a word scored without the automaton, and compiles the automaton

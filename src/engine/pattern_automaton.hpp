@@ -116,15 +116,16 @@ class PatternAutomaton {
     const unsigned windowBits = windowBits_;
     const std::uint32_t windowMask = (std::uint32_t{1} << windowBits) - 1;
     // The scores of the last boundaries stay in a register; storing the
-    // whole window each step finalises its oldest boundary. (No lambda
-    // here: captured by reference, these would be kept in memory.)
+    // whole window each step finalises its oldest boundary. The lambda
+    // captures by value and is handed what changes, so that all of it stays
+    // in registers.
     std::uint32_t state = 0;
     std::uint32_t cell = 0;
     Register open;
     std::uint8_t* at = scores + 1 + kMaxWindow - Register::kWidth;
-    const std::size_t n = word.size();
-    for (std::size_t i = 0; i <= n + 1; ++i) {
-      const std::uint32_t symbol = i == 0 || i > n ? dot_ : symbolOf(word[i - 1]);
+    const auto stepOn = [this, cells, columns, windows, windowBits, windowMask](
+                            std::uint32_t symbol, std::uint32_t& state, std::uint32_t& cell,
+                            Register& open, std::uint8_t*& at, bool& tagged) {
       if constexpr (kSparse) {
         cell = step(state, symbol);
       } else {
@@ -135,7 +136,10 @@ class PatternAutomaton {
       open.advance();
       open.raise(windows + std::size_t{cell & windowMask} * Register::kWidth);
       open.store(at++);
-    }
+    };
+    stepOn(dot_, state, cell, open, at, tagged);
+    for (const char32_t c : word) stepOn(symbolOf(c), state, cell, open, at, tagged);
+    stepOn(dot_, state, cell, open, at, tagged);
     return (cell & windowMask) != 0;
   }
 
