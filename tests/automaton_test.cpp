@@ -63,11 +63,14 @@ TEST(Automaton, AgreesWithTheTableOnRandomPatterns) {
     const std::size_t longest = round % 2 == 0 ? 15 : kWindow - 1;
     const std::u32string text = randomPatterns(rng, 20, 5) + randomPatterns(rng, 3, longest);
     const PatternTable table = tableOf(text);
-    // Every state dense, or every state that may be sparse.
-    const auto dense = PatternAutomaton::compile(table, kAnyCells);
-    const auto sparse = PatternAutomaton::compile(table, kAnyCells, true);
-    ASSERT_NE(dense, nullptr);
-    ASSERT_NE(sparse, nullptr);
+    // Every state dense, in halves or in whole cells, or every state that
+    // may be sparse.
+    std::vector<std::shared_ptr<const PatternAutomaton>> automata;
+    for (const auto layout : {PatternAutomaton::Layout::kSplit, PatternAutomaton::Layout::kPacked,
+                              PatternAutomaton::Layout::kSparse}) {
+      automata.push_back(PatternAutomaton::compile(table, kAnyCells, layout));
+      ASSERT_NE(automata.back(), nullptr);
+    }
     std::uniform_int_distribution<std::uint32_t> symbol(
         0, static_cast<std::uint32_t>(table.alphabetSize() - 1));
     for (int w = 0; w < 20; ++w) {
@@ -75,8 +78,7 @@ TEST(Automaton, AgreesWithTheTableOnRandomPatterns) {
       for (std::uint32_t& s : dotted) s = symbol(rng);
       dotted.front() = dotted.back() = table.dotSymbol();
       SCOPED_TRACE(std::string(text.begin(), text.end()));
-      expectSameScores(table, *dense, dotted);
-      expectSameScores(table, *sparse, dotted);
+      for (const auto& automaton : automata) expectSameScores(table, *automaton, dotted);
     }
   }
 }
@@ -98,7 +100,8 @@ TEST(Automaton, LongPatternsUnderTheLongestPrefixRuleSendTheirWordsToTheTable) {
     builder.setScores(node, std::vector<Score>(longWord.size() + 1, 1),
                       PatternBuilder::OnConflict::kReplace);
     const PatternTable table(builder, PatternTable::Matching::kLongestPrefix);
-    const auto automaton = PatternAutomaton::compile(table, kAnyCells, round % 2 == 0);
+    const auto automaton = PatternAutomaton::compile(
+        table, kAnyCells, static_cast<PatternAutomaton::Layout>(round % 3));
     ASSERT_NE(automaton, nullptr);
     for (int w = 0; w < 40; ++w) {
       std::u32string word;

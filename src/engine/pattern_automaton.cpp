@@ -50,7 +50,7 @@ struct WindowHash {
 
 std::shared_ptr<const PatternAutomaton> PatternAutomaton::compile(const PatternTable& table,
                                                                   std::size_t maxCells,
-                                                                  bool sparse) {
+                                                                  Layout quickest) {
   const std::size_t nodes = table.nodeCount();
   const std::size_t columns = table.alphabetSize();
   // The root's own list would score every boundary, the empty word's too.
@@ -72,7 +72,7 @@ std::shared_ptr<const PatternAutomaton> PatternAutomaton::compile(const PatternT
     table.forEachChild(node, [&inner](std::uint32_t, std::uint32_t) { inner = true; });
     innerNodes += inner || node == 0 ? 1 : 0;
   }
-  const bool sparseLayout = sparse || innerNodes * columns > maxCells;
+  const bool sparseLayout = quickest == Layout::kSparse || innerNodes * columns > maxCells;
 
   constexpr std::uint32_t kNone = 0xFFFFFFFF;
   std::vector<std::uint32_t> failure(nodes, 0);
@@ -219,11 +219,29 @@ std::shared_ptr<const PatternAutomaton> PatternAutomaton::compile(const PatternT
   const auto cellOf = [&](std::uint32_t target) {
     return (stateIndex[stateNode[target]] << windowBits) | windowOf[target];
   };
-  automaton->cells_.resize(next.size());
-  for (std::size_t c = 0; c < columns; ++c) {
+  constexpr std::size_t kHalf = std::numeric_limits<std::uint16_t>::max();
+  const bool split = quickest == Layout::kSplit && listed.empty() && states - 1 <= kHalf &&
+                     stored.size() / width - 1 <= kHalf;
+  automaton->layout_ = split ? Layout::kSplit : listed.empty() ? Layout::kPacked : Layout::kSparse;
+  for (std::size_t c = 0; c < columns; ++c)
     automaton->columns_.push_back(static_cast<std::uint32_t>(c * rows));
-    for (std::size_t r = 0; r < rows; ++r)
-      automaton->cells_[c * rows + r] = cellOf(next[r * columns + c]);
+  if (split) {
+    automaton->nextStates_.resize(next.size());
+    automaton->windowsOf_.resize(next.size());
+  } else {
+    automaton->cells_.resize(next.size());
+  }
+  for (std::size_t c = 0; c < columns; ++c) {
+    for (std::size_t r = 0; r < rows; ++r) {
+      const std::uint32_t target = next[r * columns + c];
+      if (split) {
+        automaton->nextStates_[c * rows + r] =
+            static_cast<std::uint16_t>(stateIndex[stateNode[target]]);
+        automaton->windowsOf_[c * rows + r] = static_cast<std::uint16_t>(windowOf[target]);
+      } else {
+        automaton->cells_[c * rows + r] = cellOf(target);
+      }
+    }
   }
   auto& records = automaton->records_;
   records.reserve(states - denseStates);

@@ -26,8 +26,8 @@ namespace morvane::detail {
 /// The states are the trie's inner nodes: a leaf goes on exactly as the
 /// longest suffix of its letters that is an inner node does, so its row is
 /// that node's, and what sets it apart, its window, travels on the
-/// transitions into it. A transition is one 32-bit cell: the next state above
-/// the number of its window. Cells are stored a column (symbol) at a time:
+/// transitions into it. A transition is the next state and the number of its
+/// window (see Layout). Transitions are stored a column (symbol) at a time:
 /// the shallow states, which most steps reach, are numbered first, so their
 /// cells for one letter share a few cache lines.
 ///
@@ -53,12 +53,21 @@ class PatternAutomaton {
   /// ending at the boundary after it.
   static constexpr std::size_t kMaxWindow = 32;
 
+  /// How transitions are stored, quickest first: two 16-bit halves, the
+  /// next state and the window, in arrays of their own (a step then waits
+  /// on one load, of half the bytes); one 32-bit cell, the state above the
+  /// window; or 32-bit cells and sparse states, a state with few children
+  /// listing the targets that set it apart: several times smaller, slower
+  /// per step.
+  enum class Layout { kSplit, kPacked, kSparse };
+
   /// The automaton of `table`, or null when the table does not fit in
-  /// `maxCells` cells (a listed target counts as two). Every state is dense
-  /// when that fits; otherwise, or when asked (`sparse`), a state with few
-  /// children is sparse: several times smaller, slower per step.
+  /// `maxCells` cells (a listed target counts as two), in the quickest
+  /// layout from `quickest` on that fits: split when the states and windows
+  /// are few enough, sparse only when every state dense would not fit.
   static std::shared_ptr<const PatternAutomaton> compile(const PatternTable& table,
-                                                         std::size_t maxCells, bool sparse = false);
+                                                         std::size_t maxCells,
+                                                         Layout quickest = Layout::kSplit);
 
   /// Scores `word`, framed by the dot and made symbols by `symbolOf`, into
   /// `scores` (word.size() + 2 + kMaxWindow entries, written, never read),
@@ -99,18 +108,29 @@ class PatternAutomaton {
   template <bool kTrackTags, class SymbolOf>
   bool scoreAs(std::u32string_view word, SymbolOf symbolOf, std::uint8_t* scores,
                bool& tagged) const {
-    if (records_.empty()) {
-      return width_ == 16 ? scoreWith<Narrow, kTrackTags, false>(word, symbolOf, scores, tagged)
-                          : scoreWith<Wide, kTrackTags, false>(word, symbolOf, scores, tagged);
+    if (width_ == 16) return scoreIn<Narrow, kTrackTags>(word, symbolOf, scores, tagged);
+    return scoreIn<Wide, kTrackTags>(word, symbolOf, scores, tagged);
+  }
+  template <class Register, bool kTrackTags, class SymbolOf>
+  bool scoreIn(std::u32string_view word, SymbolOf symbolOf, std::uint8_t* scores,
+               bool& tagged) const {
+    switch (layout_) {
+      case Layout::kSplit:
+        return scoreWith<Register, kTrackTags, Layout::kSplit>(word, symbolOf, scores, tagged);
+      case Layout::kPacked:
+        return scoreWith<Register, kTrackTags, Layout::kPacked>(word, symbolOf, scores, tagged);
+      case Layout::kSparse:
+        break;
     }
-    return width_ == 16 ? scoreWith<Narrow, kTrackTags, true>(word, symbolOf, scores, tagged)
-                        : scoreWith<Wide, kTrackTags, true>(word, symbolOf, scores, tagged);
+    return scoreWith<Register, kTrackTags, Layout::kSparse>(word, symbolOf, scores, tagged);
   }
 
-  template <class Register, bool kTrackTags, bool kSparse, class SymbolOf>
+  template <class Register, bool kTrackTags, Layout kLayout, class SymbolOf>
   bool scoreWith(std::u32string_view word, SymbolOf symbolOf, std::uint8_t* scores,
                  bool& tagged) const {
     const std::uint32_t* const cells = cells_.data();
+    const std::uint16_t* const nextStates = nextStates_.data();
+    const std::uint16_t* const windowsOf = windowsOf_.data();
     const std::uint32_t* const columns = columns_.data();
     const std::uint8_t* const windows = windows_.data();
     const unsigned windowBits = windowBits_;
@@ -120,27 +140,32 @@ class PatternAutomaton {
     // captures by value and is handed what changes, so that all of it stays
     // in registers.
     std::uint32_t state = 0;
-    std::uint32_t cell = 0;
+    std::uint32_t window = 0;
     Register open;
     std::uint8_t* at = scores + 1 + kMaxWindow - Register::kWidth;
-    const auto stepOn = [this, cells, columns, windows, windowBits, windowMask](
-                            std::uint32_t symbol, std::uint32_t& state, std::uint32_t& cell,
-                            Register& open, std::uint8_t*& at, bool& tagged) {
-      if constexpr (kSparse) {
-        cell = step(state, symbol);
+    const auto stepOn = [this, cells, nextStates, windowsOf, columns, windows, windowBits,
+                         windowMask](std::uint32_t symbol, std::uint32_t& state,
+                                     std::uint32_t& window, Register& open, std::uint8_t*& at,
+                                     bool& tagged) {
+      if constexpr (kLayout == Layout::kSplit) {
+        const std::size_t to = std::size_t{columns[symbol]} + state;
+        state = nextStates[to];
+        window = windowsOf[to];
       } else {
-        cell = cells[columns[symbol] + state];
+        const std::uint32_t cell =
+            kLayout == Layout::kSparse ? step(state, symbol) : cells[columns[symbol] + state];
+        state = cell >> windowBits;
+        window = cell & windowMask;
       }
-      state = cell >> windowBits;
-      if constexpr (kTrackTags) tagged = tagged || (cell & windowMask) >= firstTagged_;
+      if constexpr (kTrackTags) tagged = tagged || window >= firstTagged_;
       open.advance();
-      open.raise(windows + std::size_t{cell & windowMask} * Register::kWidth);
+      open.raise(windows + std::size_t{window} * Register::kWidth);
       open.store(at++);
     };
-    stepOn(dot_, state, cell, open, at, tagged);
-    for (const char32_t c : word) stepOn(symbolOf(c), state, cell, open, at, tagged);
-    stepOn(dot_, state, cell, open, at, tagged);
-    return (cell & windowMask) != 0;
+    stepOn(dot_, state, window, open, at, tagged);
+    for (const char32_t c : word) stepOn(symbolOf(c), state, window, open, at, tagged);
+    stepOn(dot_, state, window, open, at, tagged);
+    return window != 0;
   }
 
   /// The cell of `state` on `symbol` when some states are sparse.
@@ -205,9 +230,13 @@ class PatternAutomaton {
   std::uint32_t dot_ = 0;
   std::size_t width_ = 16;   // 16 or kMaxWindow
   unsigned windowBits_ = 0;  // low bits of a cell that number its window
+  Layout layout_ = Layout::kPacked;
   /// (next state << windowBits_) | window, at columns_[symbol] + state; a
-  /// column per symbol (0, no letter, included).
+  /// column per symbol (0, no letter, included). Under Layout::kSplit the
+  /// two halves are in nextStates_ and windowsOf_ instead.
   LargeVector<std::uint32_t> cells_;
+  LargeVector<std::uint16_t> nextStates_;
+  LargeVector<std::uint16_t> windowsOf_;
   std::vector<std::uint32_t> columns_;   // symbol → where its column starts
   std::vector<std::uint8_t> windows_;    // width_ bytes each; 0 is all zeros, for no pattern
   std::uint32_t firstTagged_ = kNoTags;  // windows from here on are tagged patterns' own
