@@ -5,6 +5,7 @@
 #include <random>
 #include <thread>
 
+#include "common/utf8.hpp"
 #include "engine/hyphenator_parts.hpp"
 #include "expect_same_cut.hpp"
 #include "morvane/morvane.hpp"
@@ -197,6 +198,26 @@ TEST(Utf8, PiecesAreTheCallersOwnBytes) {
   EXPECT_EQ(hyphenate(h, "xéxéx"), (std::vector<std::string>{"xé", "xé", "x"}));
   EXPECT_EQ(insertHyphens(h, "xéxéx", "-"), "xé-xé-x");
   EXPECT_EQ(hyphenationPoints(h, "xéxéx"), (std::vector<std::size_t>{2, 4}));
+}
+
+TEST(Utf8, WordsOfEveryLengthBreakAsTheirCodePointsDo) {
+  // ASCII is widened several bytes at a time: every length around those
+  // steps, all ASCII or with one other character anywhere, against the
+  // same word given as code points.
+  const Hyphenator h(CharFunction(), parsePatterns(U"a1\n1b\né1\n"), Exceptions(), 1, 1);
+  for (std::size_t length = 0; length <= 40; ++length) {
+    for (std::size_t other = 0; other <= length; ++other) {
+      std::u32string word;
+      for (std::size_t i = 0; i < length; ++i) word += i == other ? U'é' : U"abc"[i % 3];
+      const std::string bytes = detail::encodeUtf8(word);
+      SCOPED_TRACE(bytes);
+      EXPECT_EQ(detail::decodeUtf8(bytes), word);
+      std::vector<std::string> expected;
+      for (const std::u32string& piece : hyphenate(h, word))
+        expected.push_back(detail::encodeUtf8(piece));
+      EXPECT_EQ(hyphenate(h, bytes), expected);
+    }
+  }
 }
 
 TEST(Utf8, InvalidInputIsAnErrorNamingTheByte) {

@@ -62,8 +62,8 @@ namespace {
 /// that starts no well-formed sequence (or throws).
 template <class OnInvalid>
 std::size_t decodeInto(std::string_view bytes, char32_t* out, OnInvalid onInvalid) {
-  std::size_t count = 0;
-  for (std::size_t at = 0; at < bytes.size();) {
+  std::size_t count = widenAscii(bytes, out);
+  for (std::size_t at = count; at < bytes.size();) {
     const auto lead = static_cast<unsigned char>(bytes[at]);
     if (lead < 0x80) {
       out[count++] = lead;

@@ -4,6 +4,10 @@
 #include <string>
 #include <string_view>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace morvane::detail {
 
 /// decodeUtf8Char for the sequences it does not decode inline.
@@ -38,6 +42,33 @@ inline std::size_t decodeUtf8Char(std::string_view bytes, char32_t& out) {
     }
   }
   return decodeUtf8Long(bytes, out);
+}
+
+/// Copies the ASCII bytes that begin `bytes` into `out` as code points
+/// (eight at a time where it can); returns how many.
+inline std::size_t widenAscii(std::string_view bytes, char32_t* out) {
+  std::size_t at = 0;
+#ifdef __SSE2__
+  const auto widenEight = [bytes, out](std::size_t from) {
+    const __m128i eight = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(bytes.data() + from));
+    if ((_mm_movemask_epi8(eight) & 0xFF) != 0) return false;
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i units = _mm_unpacklo_epi8(eight, zero);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + from), _mm_unpacklo_epi16(units, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + from + 4), _mm_unpackhi_epi16(units, zero));
+    return true;
+  };
+  while (at + 8 <= bytes.size() && widenEight(at)) at += 8;
+  // The last eight bytes again, overlapping, when they are all that is left.
+  if (at != 0 && at < bytes.size() && at + 8 > bytes.size() && widenEight(bytes.size() - 8)) {
+    return bytes.size();
+  }
+#endif
+  while (at < bytes.size() && static_cast<unsigned char>(bytes[at]) < 0x80) {
+    out[at] = static_cast<unsigned char>(bytes[at]);
+    ++at;
+  }
+  return at;
 }
 
 /// True when `bytes` is shorter than the well-formed sequence it starts, so

@@ -314,11 +314,7 @@ class DecodedWord {
     // Locals, not members, in the loops: stores through the arrays could
     // alias them and force reloads.
     char32_t* const text = text_.data();
-    std::size_t at = 0;
-    while (at < bytes.size() && static_cast<unsigned char>(bytes[at]) < 0x80) {
-      text[at] = static_cast<unsigned char>(bytes[at]);
-      ++at;
-    }
+    std::size_t at = detail::widenAscii(bytes, text);
     size_ = at;
     if (at == bytes.size()) return;  // ASCII: offsets are indices
     ascii_ = false;
