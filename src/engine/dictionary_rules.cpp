@@ -6,7 +6,6 @@
 
 #include "common/scratch_buffer.hpp"
 #include "engine/hyphenator_parts.hpp"
-#include "engine/pattern_links.hpp"
 
 namespace morvane::detail {
 
@@ -82,8 +81,7 @@ void DictionaryLevel::breaks(std::u32string_view piece, std::vector<LevelBreak>&
     for (std::size_t i = 0; i < n; ++i) dotted[i + 1] = symbols[i];
     if (table.hasTags()) {
       std::fill_n(sources.data(), m, 0);
-      (void)table.links().scoreWithSources(dotted.span(), raw.span(), sources.span(),
-                                           starts.span());
+      (void)table.scoreWithSources(dotted.span(), raw.span(), sources.span(), starts.span());
     } else {
       (void)table.score(dotted.span(), raw.span());
     }

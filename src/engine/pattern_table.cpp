@@ -5,6 +5,7 @@
 #include <limits>
 #include <map>
 
+#include "common/scratch_buffer.hpp"
 #include "engine/pattern_links.hpp"
 #include "morvane/error.hpp"
 
@@ -25,6 +26,12 @@ constexpr std::size_t kNarrowAlphabet = 63;  // symbols 1 to 63 are bits of a ma
 // scores through its failure links.
 constexpr std::size_t kWalkLetters = 24;
 constexpr std::size_t kWalkEntries = 32;
+// Under the longest-prefix rule one list applies per character, so a walk
+// costs its letters alone: office dictionaries' whole-word patterns fit.
+constexpr std::size_t kWalkLongestLetters = 64;
+constexpr std::size_t kWalkLongestEntries = 128;
+// Characters of a dotted word kept on the stack while it is scored.
+constexpr std::size_t kInlineSymbols = 66;
 
 /// The letters on the edges of the trie, ascending, each once.
 std::vector<char32_t> distinctLetters(const PatternBuilder::NodeList& nodes) {
@@ -114,6 +121,8 @@ PatternTable::PatternTable(const PatternBuilder& builder, Matching matching) : m
   order.reserve(source.size());
   LargeVector<std::uint32_t> depth{0};
   depth.reserve(source.size());
+  std::size_t deepest = 0;
+  std::size_t longestList = 0;
   std::vector<std::pair<std::uint32_t, std::uint32_t>> children;  // (symbol, builder index)
   // Letter → symbol for the walk below: a plain array when the letters span
   // few code points (as in every built-in language).
@@ -152,8 +161,8 @@ PatternTable::PatternTable(const PatternBuilder& builder, Matching matching) : m
       depth.push_back(depth[at] + 1);
     }
     if (from.scoreList != PatternBuilder::kNone) to.scoreList = tableList[from.scoreList];
-    walkable_ =
-        walkable_ && depth[at] <= kWalkLetters && lists_[to.scoreList].length <= kWalkEntries;
+    deepest = std::max<std::size_t>(deepest, depth[at]);
+    longestList = std::max<std::size_t>(longestList, lists_[to.scoreList].length);
   }
   if (!builder.tags().empty()) {
     std::vector<std::uint32_t> nodeOf(source.size());
@@ -161,8 +170,10 @@ PatternTable::PatternTable(const PatternBuilder& builder, Matching matching) : m
     tags_.assign(nodes_.size(), 0);
     for (const auto& [node, tag] : builder.tags()) tags_[nodeOf[node]] = tag;
   }
-  // The walk from every start serves TeX's rule only.
-  walkable_ = walkable_ && matching_ == Matching::kEveryPattern;
+  walkable_ = matching_ == Matching::kEveryPattern
+                  ? deepest <= kWalkLetters && longestList <= kWalkEntries
+                  : deepest <= kWalkLongestLetters && longestList <= kWalkLongestEntries &&
+                        nodes_[0].scoreList == 0;
   if (!walkable_) (void)links();
 }
 
@@ -236,6 +247,61 @@ template <bool kWide>
   return reachesEnd;
 }
 
+template <bool kWide, bool kSources>
+bool PatternTable::scoreLongest(std::span<const std::uint32_t> dotted, std::span<Code> raw,
+                                std::span<std::uint32_t> sources,
+                                std::span<std::uint32_t> starts) const {
+  const std::size_t m = dotted.size();
+  // The node of the longest stretch ending at each character (0 for none)
+  // and where it starts; scores are then applied in the order of the ends,
+  // so that of equal ones the first stays.
+  ScratchBuffer<std::uint32_t, kInlineSymbols> longest(m);
+  ScratchBuffer<std::uint32_t, kInlineSymbols> longestStart(m);
+  std::fill_n(longest.data(), m, 0);
+  for (std::size_t start = 0; start < m; ++start) {
+    std::uint32_t node = rootChild_[dotted[start]];
+    for (std::size_t end = start; node != 0;) {
+      if (longest[end] == 0) {
+        longest[end] = node;
+        longestStart[end] = static_cast<std::uint32_t>(start);
+      }
+      if (++end == m) break;
+      node = kWide ? wideChild(node, dotted[end]) : narrowChild(node, dotted[end]);
+    }
+  }
+  bool reachesEnd = false;
+  for (std::size_t end = 0; end < m; ++end) {
+    const std::uint32_t node = longest[end];
+    if (node == 0 || nodes_[node].scoreList == 0) continue;
+    const ListInfo& list = lists_[nodes_[node].scoreList];
+    const std::size_t start = longestStart[end];
+    if (list.length > m - start) reachesEnd = true;  // and entries past the final "." are not kept
+    const Entry* entry = entries_.data() + list.firstEntry;
+    for (const Entry* last = entry + list.entryCount; entry != last; ++entry) {
+      const std::size_t at = start + entry->offset;
+      if (at >= m) break;
+      if constexpr (kSources) {
+        if (entry->code > raw[at]) {
+          raw[at] = entry->code;
+          sources[at] = node;
+          starts[at] = static_cast<std::uint32_t>(start);
+        }
+      } else {
+        raw[at] = std::max(raw[at], entry->code);
+      }
+    }
+  }
+  return reachesEnd;
+}
+
+bool PatternTable::scoreWithSources(std::span<const std::uint32_t> dotted, std::span<Code> raw,
+                                    std::span<std::uint32_t> sources,
+                                    std::span<std::uint32_t> starts) const {
+  if (!walkable_) return links().scoreWithSources(dotted, raw, sources, starts);
+  return wide_ ? scoreLongest<true, true>(dotted, raw, sources, starts)
+               : scoreLongest<false, true>(dotted, raw, sources, starts);
+}
+
 bool PatternTable::scoreAnyCpu(std::span<const std::uint32_t> dotted, std::span<Code> raw) const {
   return wide_ ? scoreWith<true>(dotted, raw) : scoreWith<false>(dotted, raw);
 }
@@ -249,12 +315,20 @@ bool PatternTable::scoreAnyCpu(std::span<const std::uint32_t> dotted, std::span<
 
 bool PatternTable::score(std::span<const std::uint32_t> dotted, std::span<Code> raw) const {
   if (!walkable_) return links().score(dotted, raw);
+  if (matching_ == Matching::kLongestPrefix) {
+    return wide_ ? scoreLongest<true, false>(dotted, raw, {}, {})
+                 : scoreLongest<false, false>(dotted, raw, {}, {});
+  }
   static const bool popcount = __builtin_cpu_supports("popcnt") != 0;
   return popcount ? scoreWithPopcount(dotted, raw) : scoreAnyCpu(dotted, raw);
 }
 #else
 bool PatternTable::score(std::span<const std::uint32_t> dotted, std::span<Code> raw) const {
   if (!walkable_) return links().score(dotted, raw);
+  if (matching_ == Matching::kLongestPrefix) {
+    return wide_ ? scoreLongest<true, false>(dotted, raw, {}, {})
+                 : scoreLongest<false, false>(dotted, raw, {}, {});
+  }
   return scoreAnyCpu(dotted, raw);
 }
 #endif

@@ -24,10 +24,12 @@ class PatternLinks;
 ///
 /// Words are scored by walking the trie from every start, which costs no
 /// memory beyond the trie and, with patterns of a few letters as real ones
-/// are, little time. A table with long patterns or long lists, where those
-/// walks would cost the length of a pattern at every letter, scores words
-/// through its failure links instead (`PatternLinks`), made when the table
-/// is, so that the cost stays linear in the word.
+/// are, little time. Under the longest-prefix rule only one list applies
+/// per character, so longer patterns (an office dictionary's whole words)
+/// still walk. A table with patterns or lists too long for its rule, where
+/// those walks would cost the length of a pattern at every letter, scores
+/// words through its failure links instead (`PatternLinks`), made when the
+/// table is, so that the cost stays linear in the word.
 class PatternTable {
  public:
   static constexpr std::uint32_t kNoSymbol = 0;
@@ -63,6 +65,13 @@ class PatternTable {
   /// codes. Returns true when some score list reaches the boundary after the
   /// final ".".
   bool score(std::span<const std::uint32_t> dotted, std::span<Code> raw) const;
+  /// As `score`, and for every boundary a pattern scores, the node whose
+  /// pattern set its score (the first of equal ones) into `sources` and
+  /// where in `dotted` that pattern begins into `starts` (both the size of
+  /// `raw`; other entries are left as they are). Under the longest-prefix
+  /// rule, where a node stands for one pattern.
+  bool scoreWithSources(std::span<const std::uint32_t> dotted, std::span<Code> raw,
+                        std::span<std::uint32_t> sources, std::span<std::uint32_t> starts) const;
 
   /// The exact raw score list of a dotted word: one entry per boundary before
   /// each character, followed by the entries of lists that reach past the end.
@@ -160,6 +169,11 @@ class PatternTable {
 
   template <bool kWide>
   bool scoreWith(std::span<const std::uint32_t> dotted, std::span<Code> raw) const;
+  /// The longest-prefix rule by walks from every start: the first walk to
+  /// reach a character ends the longest stretch there.
+  template <bool kWide, bool kSources>
+  bool scoreLongest(std::span<const std::uint32_t> dotted, std::span<Code> raw,
+                    std::span<std::uint32_t> sources, std::span<std::uint32_t> starts) const;
   bool scoreAnyCpu(std::span<const std::uint32_t> dotted, std::span<Code> raw) const;
   bool scoreWithPopcount(std::span<const std::uint32_t> dotted, std::span<Code> raw) const;
 
@@ -175,7 +189,8 @@ class PatternTable {
   std::vector<Score> values_;              // code − minCode_ → score, when not the identity
   Code minCode_ = 0;
   Matching matching_;
-  bool walkable_ = true;             // patterns and lists short enough to walk from every start
+  bool walkable_ = true;             // patterns and lists short enough to walk from every start,
+                                     // so that the failure links are made only when asked for
   std::vector<std::uint32_t> tags_;  // node → tag, when the builder set any
   OnceCell<std::unique_ptr<const PatternLinks>> links_;
 };
