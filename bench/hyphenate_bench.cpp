@@ -91,29 +91,39 @@ void BM_Hyphenate(benchmark::State& state, const std::string& list) {
 }
 
 // hyphenate against hyphenationPoints on the same words, timed in turns
-// within each iteration, so that a machine whose speed drifts still gives a
-// fair ratio ("pieces/points").
+// within each iteration, so that a machine whose speed drifts still gives
+// fair ratios: against points written to the caller's buffer from code
+// points ("pieces/points"), and against points returned as a list from
+// UTF-8, as pieces are ("pieces/list").
 void BM_PiecesOverPoints(benchmark::State& state, const std::string& list) {
   const auto& w = words(list);
   const Hyphenator& h = hyphenatorFor(list);
   std::array<std::size_t, 1024> points{};
   double pointsSeconds = 0;
+  double listSeconds = 0;
   double piecesSeconds = 0;
   using Clock = std::chrono::steady_clock;
   for (auto _ : state) {
     const auto start = Clock::now();
     for (const auto& word : w.utf32)
       benchmark::DoNotOptimize(morvane::hyphenationPoints(h, word, points));
-    const auto middle = Clock::now();
+    const auto second = Clock::now();
+    for (const auto& word : w.utf8) benchmark::DoNotOptimize(morvane::hyphenationPoints(h, word));
+    const auto third = Clock::now();
     for (const auto& word : w.utf8) benchmark::DoNotOptimize(morvane::hyphenate(h, word));
     const auto end = Clock::now();
-    pointsSeconds += std::chrono::duration<double>(middle - start).count();
-    piecesSeconds += std::chrono::duration<double>(end - middle).count();
+    pointsSeconds += std::chrono::duration<double>(second - start).count();
+    listSeconds += std::chrono::duration<double>(third - second).count();
+    piecesSeconds += std::chrono::duration<double>(end - third).count();
   }
   const double count = static_cast<double>(state.iterations() * w.utf32.size());
   state.counters["points ns/word"] = pointsSeconds * 1e9 / count;
   state.counters["pieces ns/word"] = piecesSeconds * 1e9 / count;
+  // Against points into a buffer of the caller's, from code points, and
+  // against the same call returning them as a list, from UTF-8 as the
+  // pieces are.
   state.counters["pieces/points"] = piecesSeconds / pointsSeconds;
+  state.counters["pieces/list"] = piecesSeconds / listSeconds;
 }
 
 /// A text of bench/texts/, repeated to a megabyte.
