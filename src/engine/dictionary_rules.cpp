@@ -6,6 +6,7 @@
 
 #include "common/scratch_buffer.hpp"
 #include "engine/hyphenator_parts.hpp"
+#include "engine/odd_scores.hpp"
 
 namespace morvane::detail {
 
@@ -41,41 +42,56 @@ const PatternAutomaton* DictionaryLevel::automaton() const {
 
 void DictionaryLevel::breaks(std::u32string_view piece, std::vector<LevelBreak>& out) const {
   const std::size_t n = piece.size();
-  if (n < 2) return;
-  const std::size_t m = n + 2;
   const PatternTable& table = *table_;
+  // A level of no patterns (the one above a single level) breaks nothing.
+  if (n < 2 || table.nodeCount() == 1) return;
+  const std::size_t m = n + 2;
+  const auto length = static_cast<std::int64_t>(n);
+
+  ScratchBuffer<char32_t, kInline> symbols(n);
+  bool anyLetter = false;
+  // Locals: stores to `symbols` could otherwise alias the table.
+  const std::uint16_t* const dense = denseSymbols_.data();
+  const std::size_t denseSize = denseSymbols_.size();
+  for (std::size_t i = 0; i < n; ++i) {
+    const char32_t c = piece[i];
+    // Every letter below kDenseLimit is in the array: one beyond its end has no symbol.
+    symbols[i] = c < denseSize     ? dense[c]
+                 : c < kDenseLimit ? PatternTable::kNoSymbol
+                                   : table.symbol(c);
+    anyLetter |= symbols[i] != PatternTable::kNoSymbol;
+  }
+  // Patterns of dots alone score no boundary inside the piece.
+  if (!anyLetter) return;
+
+  if (const PatternAutomaton* compiled = automaton()) {
+    constexpr std::size_t kWindow = PatternAutomaton::kMaxWindow;
+    ScratchBuffer<std::uint8_t, kInline + 2 + kWindow + kOddScanSlack> window(m + kWindow +
+                                                                              kOddScanSlack);
+    std::fill_n(window.data() + m + kWindow, kOddScanSlack, 0);
+    bool tagged = false;
+    (void)compiled->score(
+        std::u32string_view(symbols.data(), n),
+        [](char32_t symbol) -> std::uint32_t { return symbol; }, window.data(), tagged);
+    // No tagged pattern met: every odd boundary p (p + 1 in the dotted
+    // piece) is a standard break. Otherwise which pattern won where is
+    // worked out from the table below.
+    if (!tagged) {
+      forEachOddScore(window.data() + kWindow, 1, n - 1, [&](std::size_t p) {
+        const auto at = static_cast<std::int64_t>(p);
+        out.push_back({p, at, length - at, nullptr, 0});
+      });
+      return;
+    }
+  }
 
   // Scores of the boundaries of the dotted piece, and, where a tagged
   // pattern may have set them, which pattern and where it began.
   ScratchBuffer<PatternTable::Code, kInline + 2> raw(m);
   ScratchBuffer<std::uint32_t, kInline + 2> sources(table.hasTags() ? m : 0);
   ScratchBuffer<std::uint32_t, kInline + 2> starts(table.hasTags() ? m : 0);
-  ScratchBuffer<char32_t, kInline> symbols(n);
-  bool anyLetter = false;
-  for (std::size_t i = 0; i < n; ++i) {
-    symbols[i] = symbol(piece[i]);
-    anyLetter |= symbols[i] != PatternTable::kNoSymbol;
-  }
-  // Patterns of dots alone score no boundary inside the piece.
-  if (!anyLetter) return;
-
-  bool scored = false;
-  if (const PatternAutomaton* compiled = automaton()) {
-    constexpr std::size_t kWindow = PatternAutomaton::kMaxWindow;
-    ScratchBuffer<std::uint8_t, kInline + 2 + kWindow> window(m + kWindow);
-    bool tagged = false;
-    (void)compiled->score(
-        std::u32string_view(symbols.data(), n),
-        [](char32_t symbol) -> std::uint32_t { return symbol; }, window.data(), tagged);
-    // A tagged pattern met: which pattern won where is worked out below.
-    if (!tagged) {
-      for (std::size_t j = 0; j < m; ++j) raw[j] = window[j + kWindow - 1];
-      if (table.hasTags()) std::fill_n(sources.data(), m, 0);
-      scored = true;
-    }
-  }
-  if (!scored) {
-    std::fill_n(raw.data(), m, 0);
+  std::fill_n(raw.data(), m, 0);
+  {
     ScratchBuffer<std::uint32_t, kInline + 2> dotted(m);
     dotted[0] = dotted[m - 1] = table.dotSymbol();
     for (std::size_t i = 0; i < n; ++i) dotted[i + 1] = symbols[i];
@@ -87,7 +103,6 @@ void DictionaryLevel::breaks(std::u32string_view piece, std::vector<LevelBreak>&
     }
   }
 
-  const auto length = static_cast<std::int64_t>(n);
   for (std::size_t p = 1; p < n; ++p) {
     const std::size_t boundary = p + 1;  // in the dotted piece
     if (raw[boundary] % 2 == 0) continue;

@@ -84,9 +84,6 @@ class DictionaryLevel {
   static constexpr std::size_t kAutomatonCells = std::size_t{1} << 23;
 
  private:
-  [[nodiscard]] std::uint32_t symbol(char32_t c) const {
-    return c < denseSymbols_.size() ? denseSymbols_[c] : table_->symbol(c);
-  }
   /// The automaton, once the level has scored enough words to be worth it.
   [[nodiscard]] const PatternAutomaton* automaton() const;
 
@@ -129,9 +126,11 @@ struct DictionaryRules {
       for (std::size_t i = 0; i < word.size(); ++i) out[i] = chars(word[i]);
       return;
     }
-    for (std::size_t i = 0; i < word.size(); ++i) {
-      out[i] = word[i] < folded.size() ? folded[word[i]] : word[i];
-    }
+    // Locals: stores through `out` could otherwise alias the table.
+    const char32_t* const table = folded.data();
+    const std::size_t size = folded.size();
+    for (std::size_t i = 0; i < word.size(); ++i)
+      out[i] = word[i] < size ? table[word[i]] : word[i];
   }
 
   /// Writes the breaks of `word` (normalised) with `left` and `right` the

@@ -1,18 +1,14 @@
 #include "morvane/hyphenator.hpp"
 
 #include <algorithm>
-#include <bit>
 #include <limits>
 #include <optional>
 #include <utility>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-
 #include "common/scratch_buffer.hpp"
 #include "common/utf8.hpp"
 #include "engine/hyphenator_parts.hpp"
+#include "engine/odd_scores.hpp"
 #include "morvane/error.hpp"
 
 namespace morvane {
@@ -172,33 +168,15 @@ void emitBreaks(const detail::HyphenatorParts& h, std::u32string_view word, std:
   }
 }
 
-/// Bytes an odd-score scan may read past the last boundary it reports.
-constexpr std::size_t kOddScanSlack = 16;
-
 /// emitBreaks for the scores an automaton gives: R[j] is raw[j] (R[n] only
-/// when `reachesEnd`), read sixteen at a time, kOddScanSlack bytes past R[n]
-/// included, so that the breaks come from a bit mask rather than a branch
-/// per boundary.
+/// when `reachesEnd`), with detail::kOddScanSlack bytes readable past R[n].
 template <class Emit>
 void emitOddBytes(const detail::HyphenatorParts& h, std::u32string_view word, bool reachesEnd,
                   const std::uint8_t* raw, Emit& emit) {
   const std::size_t rawLength = word.size() + (reachesEnd ? 1 : 0);
   if (rawLength == 0) return;
   const auto range = breakableRange(h, word.size(), rawLength, word);
-  if (!range) return;
-  const auto [lowest, highest] = *range;
-  for (std::size_t base = lowest; base <= highest; base += 16) {
-#ifdef __SSE2__
-    const __m128i scores = _mm_loadu_si128(reinterpret_cast<const __m128i*>(raw + base));
-    // Each byte's lowest bit moved to its top, where movemask reads it.
-    auto odd = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_slli_epi16(scores, 7)));
-#else
-    std::uint32_t odd = 0;
-    for (std::size_t k = 0; k < 16; ++k) odd |= std::uint32_t{raw[base + k] & 1U} << k;
-#endif
-    if (highest - base < 15) odd &= (std::uint32_t{2} << (highest - base)) - 1;
-    for (; odd != 0; odd &= odd - 1) emit(base + static_cast<std::size_t>(std::countr_zero(odd)));
-  }
+  if (range) detail::forEachOddScore(raw, range->first, range->second, emit);
 }
 
 /// emitBreaks for the scores patterns give: R[j] is raw(j), and R[n] exists
@@ -276,9 +254,9 @@ void forEachBreak(const detail::HyphenatorParts& h, std::u32string_view word, Em
   const std::size_t m = n + 2;
   if (const detail::PatternAutomaton* automaton = detail::automatonFor(h)) {
     constexpr std::size_t kWindow = detail::PatternAutomaton::kMaxWindow;
-    detail::ScratchBuffer<std::uint8_t, kInlineLength + 2 + kWindow + kOddScanSlack> scores(
-        m + kWindow + kOddScanSlack);
-    std::fill_n(scores.data() + m + kWindow, kOddScanSlack, 0);
+    detail::ScratchBuffer<std::uint8_t, kInlineLength + 2 + kWindow + detail::kOddScanSlack> scores(
+        m + kWindow + detail::kOddScanSlack);
+    std::fill_n(scores.data() + m + kWindow, detail::kOddScanSlack, 0);
     // The scoring loop must call nothing, or its registers spill: symbols
     // come from the dense table, or are all found first.
     bool reachesEnd = false;
