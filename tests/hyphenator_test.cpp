@@ -220,6 +220,28 @@ TEST(Utf8, WordsOfEveryLengthBreakAsTheirCodePointsDo) {
   }
 }
 
+TEST(Utf8, EveryThreeByteSequenceDecodesAsTheStandardSays) {
+  // Against the definition: well formed when both trailing bytes are
+  // continuation bytes and the value is neither overlong nor a surrogate.
+  for (unsigned lead = 0xE0; lead <= 0xEF; ++lead) {
+    for (unsigned second = 0; second <= 0xFF; ++second) {
+      for (unsigned third = 0; third <= 0xFF; ++third) {
+        const std::string bytes{static_cast<char>(lead), static_cast<char>(second),
+                                static_cast<char>(third)};
+        const char32_t value = ((lead & 0x0FU) << 12) | ((second & 0x3FU) << 6) | (third & 0x3FU);
+        const bool wellFormed = (second & 0xC0U) == 0x80U && (third & 0xC0U) == 0x80U &&
+                                value >= 0x800 && (value < 0xD800 || value > 0xDFFF);
+        char32_t decoded = 0;
+        const std::size_t length = detail::decodeUtf8Char(bytes, decoded);
+        ASSERT_EQ(length, wellFormed ? 3U : 0U) << lead << " " << second << " " << third;
+        if (wellFormed) {
+          ASSERT_EQ(decoded, value);
+        }
+      }
+    }
+  }
+}
+
 TEST(Utf8, InvalidInputIsAnErrorNamingTheByte) {
   const Hyphenator h = toy(1, 1);
   for (const auto& [bytes, offset] :

@@ -32,11 +32,15 @@ inline std::size_t decodeUtf8Char(std::string_view bytes, char32_t& out) {
     return 2;
   }
   // Three bytes (the rest of the Basic Multilingual Plane: Indic scripts,
-  // Thai, CJK …), when well formed, also inline.
-  if (lead >= 0xE1 && lead <= 0xEC && bytes.size() >= 3) {
+  // Thai, CJK …), when well formed, also inline: after E0 the second byte
+  // is A0 or more (shorter forms are overlong), after ED below A0 (the rest
+  // would be surrogates).
+  if ((lead & 0xF0U) == 0xE0U && bytes.size() >= 3) {
     const auto second = static_cast<unsigned char>(bytes[1]);
     const auto third = static_cast<unsigned char>(bytes[2]);
-    if ((second & 0xC0U) == 0x80U && (third & 0xC0U) == 0x80U) {
+    const unsigned lowest = lead == 0xE0 ? 0xA0U : 0x80U;
+    const unsigned highest = lead == 0xED ? 0x9FU : 0xBFU;
+    if (second >= lowest && second <= highest && (third & 0xC0U) == 0x80U) {
       out = ((lead & 0x0FU) << 12) | ((second & 0x3FU) << 6) | (third & 0x3FU);
       return 3;
     }
