@@ -143,21 +143,25 @@ class PatternAutomaton {
     std::uint32_t window = 0;
     Register open;
     std::uint8_t* at = scores + 1 + kMaxWindow - Register::kWidth;
-    const auto stepOn = [this, cells, nextStates, windowsOf, columns, windows, windowBits,
-                         windowMask](std::uint32_t symbol, std::uint32_t& state,
-                                     std::uint32_t& window, Register& open, std::uint8_t*& at,
-                                     bool& tagged) {
+    // (A default capture: each layout uses only some of these.)
+    const PatternAutomaton* const self = this;
+    const auto stepOn = [=](std::uint32_t symbol, std::uint32_t& state, std::uint32_t& window,
+                            Register& open, std::uint8_t*& at, bool& tagged) {
       if constexpr (kLayout == Layout::kSplit) {
         const std::size_t to = std::size_t{columns[symbol]} + state;
         state = nextStates[to];
         window = windowsOf[to];
       } else {
-        const std::uint32_t cell =
-            kLayout == Layout::kSparse ? step(state, symbol) : cells[columns[symbol] + state];
+        std::uint32_t cell = 0;
+        if constexpr (kLayout == Layout::kSparse) {
+          cell = self->step(state, symbol);
+        } else {
+          cell = cells[columns[symbol] + state];
+        }
         state = cell >> windowBits;
         window = cell & windowMask;
       }
-      if constexpr (kTrackTags) tagged = tagged || window >= firstTagged_;
+      if constexpr (kTrackTags) tagged = tagged || window >= self->firstTagged_;
       open.advance();
       open.raise(windows + std::size_t{window} * Register::kWidth);
       open.store(at++);
