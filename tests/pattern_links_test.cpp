@@ -14,6 +14,18 @@
 namespace morvane::detail {
 namespace {
 
+/// A word of up to `maxLength` letters (one of no pattern among them) as
+/// the dotted symbols a table scores.
+std::vector<std::uint32_t> randomDottedWord(std::mt19937& rng, const PatternTable& table,
+                                            std::size_t maxLength) {
+  std::vector<std::uint32_t> dotted{table.dotSymbol()};
+  for (const char32_t c : testing_support::randomString(rng, U"abcd", maxLength)) {
+    dotted.push_back(table.symbol(c));
+  }
+  dotted.push_back(table.dotSymbol());
+  return dotted;
+}
+
 TEST(PatternLinks, ScoreAsTheTrieWalkDoes) {
   std::mt19937 rng(31);
   std::uniform_int_distribution<Score> value(-4, 9);
@@ -36,11 +48,7 @@ TEST(PatternLinks, ScoreAsTheTrieWalkDoes) {
     const PatternTable table(builder);
     const PatternLinks links(table);
     for (int w = 0; w < 20; ++w) {
-      std::vector<std::uint32_t> dotted{table.dotSymbol()};
-      for (const char32_t c : testing_support::randomString(rng, U"abcd", 10)) {
-        dotted.push_back(table.symbol(c));
-      }
-      dotted.push_back(table.dotSymbol());
+      const std::vector<std::uint32_t> dotted = randomDottedWord(rng, table, 10);
       std::vector<PatternTable::Code> walked(dotted.size(), 0);
       std::vector<PatternTable::Code> linked(dotted.size(), 0);
       const bool walkEnd = table.score(dotted, walked);
@@ -71,11 +79,7 @@ TEST(PatternLinks, TheLongestPrefixRuleScoresAndNamesItsSourcesAsTheWalkDoes) {
     const PatternTable table(builder, PatternTable::Matching::kLongestPrefix);
     const PatternLinks links(table);
     for (int w = 0; w < 20; ++w) {
-      std::vector<std::uint32_t> dotted{table.dotSymbol()};
-      for (const char32_t c : testing_support::randomString(rng, U"abcd", 16)) {
-        dotted.push_back(table.symbol(c));
-      }
-      dotted.push_back(table.dotSymbol());
+      const std::vector<std::uint32_t> dotted = randomDottedWord(rng, table, 16);
       const std::size_t m = dotted.size();
       std::vector<PatternTable::Code> walked(m, 0);
       std::vector<PatternTable::Code> linked(m, 0);
