@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The command end to end, file in, file out: --text on the prose of
 # bench/texts/ and --html on a real HTML document, each repeated to 32 MB,
-# in MB/s (best of three), with `wc -w` on the same file as a yardstick.
+# in MB/s (best of three), with `wc -w` on the same file as a yardstick:
+# as it runs by default (text on a thread per processor) and with -j 1.
 # Given the library's benchmark too, it runs the library's figure for the
 # same text (BM_Text, BM_Html) between the command's runs, and prints the
 # command's share of it: this machine's speed drifts, so only figures taken
@@ -48,18 +49,21 @@ row() {
   local big=$work/$name
   : >"$big"
   while [[ $(stat -c %s "$big") -lt $((32 << 20)) ]]; do cat "$file" >>"$big"; done
-  local megabytes ours wc speed
+  local megabytes ours one wc speed single
   megabytes=$(awk -v b="$(stat -c %s "$big")" 'BEGIN {print b / 1048576}')
   ours=$(best "$big" "$cmd" "$mode" -l "$language" -s $'\u00AD')
+  one=$(best "$big" "$cmd" "$mode" -j 1 -l "$language" -s $'\u00AD')
   wc=$(best "$big" wc -w)
   speed=$(awk -v m="$megabytes" -v s="$ours" 'BEGIN {print m / s}')
-  printf '%-22s %8.1f MB/s   wc -w %8.1f MB/s' "$name $mode" "$speed" \
+  single=$(awk -v m="$megabytes" -v s="$one" 'BEGIN {print m / s}')
+  printf '%-22s %7.1f MB/s  -j 1 %7.1f MB/s  wc -w %7.1f MB/s' "$name $mode" "$speed" "$single" \
     "$(awk -v m="$megabytes" -v s="$wc" 'BEGIN {print m / s}')"
   if [[ -n $library ]]; then
     local lib
     lib=$(library_best "$benchmark")
-    printf '   library %8.1f MB/s   command %3.0f%%' "$lib" \
-      "$(awk -v a="$speed" -v b="$lib" 'BEGIN {print (b > 0 ? 100 * a / b : 0)}')"
+    printf '  library %7.1f MB/s  command %3.0f%% (-j 1 %3.0f%%)' "$lib" \
+      "$(awk -v a="$speed" -v b="$lib" 'BEGIN {print (b > 0 ? 100 * a / b : 0)}')" \
+      "$(awk -v a="$single" -v b="$lib" 'BEGIN {print (b > 0 ? 100 * a / b : 0)}')"
   fi
   printf '\n'
 }

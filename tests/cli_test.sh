@@ -211,6 +211,30 @@ python3 -c "import sys; sys.stdout.write('hyphenation ' * 300000 + 'x' * 3000000
 "$cmd" -s '' <"$work/big" | cmp -s - "$work/big" && passes=$((passes + 1)) ||
   { echo "FAIL long input does not round-trip"; failures=$((failures + 1)); }
 
+# Text hyphenated by several threads comes out as one thread writes it, and
+# counts the same words: chunks cut at line ends, in order; a line of
+# more than a megabyte (beyond what a chunk may hold) goes through whole.
+texts=$(dirname "$0")/../bench/texts
+{
+  for _ in 1 2 3; do cat "$texts/en.txt" "$texts/th.txt" "$texts/de.txt"; done
+  python3 -c "import sys; sys.stdout.write('Silbentrennung ' * 100000)"
+  printf '\xff\r\n'
+  cat "$texts/ru.txt"
+  printf 'Silbentrennung'
+} >"$work/many"
+for threads in 1 3; do
+  "$cmd" -l de -j "$threads" --stats <"$work/many" >"$work/many.$threads" 2>"$work/stats.$threads"
+done
+if cmp -s "$work/many.1" "$work/many.3" &&
+   [[ $(grep words: "$work/stats.1") == $(grep words: "$work/stats.3") ]] &&
+   [[ $(wc -c <"$work/many.1") -gt $(wc -c <"$work/many") ]]; then
+  passes=$((passes + 1))
+else
+  echo "FAIL text hyphenated by threads differs from one thread's"; failures=$((failures + 1))
+fi
+check "threads need a number" 2 '' '--threads needs a whole number from 1' -j 0
+check "threads need a number (long)" 2 '' '--threads needs a whole number from 1' --threads=many
+
 # Paragraphs set in lines: indent kept, blank lines copied, words broken
 # where that makes the paragraph better, padded with --justify.
 input='  Typesetting justified text is a quiet negotiation\nbetween the width of a column and the length of its words.\n\nSecond one.\n'

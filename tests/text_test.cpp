@@ -146,6 +146,32 @@ TEST(TextStream, AgreesWithTheWholeTextWhereverItIsCut) {
   }
 }
 
+// A line end ends every word and every run a word could belong to, so the
+// lines of a text hyphenated apart give the whole text (the command's
+// threads rely on it), whatever stands beside the line ends.
+TEST(HyphenateText, LinesHyphenatedApartGiveTheWholeText) {
+  std::mt19937 rng(11);
+  const std::string thai = "การแบ่งคำภาษาไทย";
+  const std::vector<std::string> parts{
+      "hyphenation", " ",       "\n",     "\n",       "\r\n", "\u0301", "\xE2\x82",
+      "\xFF",        "\xC3",    "-",      "\u00AD",   "://",  "@",      "www.",
+      "Täter",       "a\u0301", "\u00a0", "Σύγκριση", thai,   "\u2028", "Silbentrennung"};
+  std::uniform_int_distribution<std::size_t> pick(0, parts.size() - 1);
+  for (int round = 0; round < 300; ++round) {
+    std::string text;
+    for (int i = 0; i < 40; ++i) text += parts[pick(rng)];
+    if (round % 100 == 0) text += std::string((std::size_t{1} << 20) + 10, 'x') + "\nhyphenation";
+    std::string apart;
+    for (std::size_t from = 0; from < text.size();) {
+      const std::size_t lineEnd = std::min(text.find('\n', from), text.size() - 1);
+      apart +=
+          hyphenateText(german_1996, std::string_view(text).substr(from, lineEnd + 1 - from), "|");
+      from = lineEnd + 1;
+    }
+    ASSERT_TRUE(apart == hyphenateText(german_1996, text, "|")) << text.substr(0, 200);
+  }
+}
+
 TEST(HyphenateText, RemovingTheSeparatorsGivesBackTheInput) {
   std::mt19937 rng(99);
   const std::vector<std::string> parts{"hyphenation", " ",     "é",       "\xFF",   "\xC3",

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -11,6 +12,7 @@
 #include "morvane/morvane.hpp"
 #include "options.hpp"
 #include "output.hpp"
+#include "parallel_text.hpp"
 #include "reformat.hpp"
 #include "stats.hpp"
 #include "utf8_check.hpp"
@@ -179,8 +181,16 @@ int hyphenate(const morvane::Hyphenator& h, const Options& options, Output& out,
       if (options.dictionary) return spellLines(h, options, out, stats);
       [[fallthrough]];
     case Options::Mode::kText: {
+      const bool checkLines = options.mode == Options::Mode::kWords;
+      const unsigned threads = options.threads.value_or(
+          std::min(morvane::tools::availableProcessors(),
+                   morvane::tools::ParallelTextStream::kDefaultMostThreads));
+      if (threads > 1) {
+        morvane::tools::ParallelTextStream stream(h, separatorFor(options), threads, out);
+        return hyphenateInput(stream, checkLines, stats);
+      }
       morvane::TextStream stream(h, separatorFor(options), write);
-      return hyphenateInput(stream, options.mode == Options::Mode::kWords, stats);
+      return hyphenateInput(stream, checkLines, stats);
     }
     case Options::Mode::kHtml:
     case Options::Mode::kXhtml: {

@@ -11,7 +11,7 @@ namespace morvane::tools {
 const char* const kUsage =
     "usage: morvane-hyphenate [-l LANG | --dic FILE | --patterns FILE...] [--exceptions FILE]\n"
     "                         [--left-min N] [--right-min N] [--min-word-length N] [-s SEP]\n"
-    "                         [--words | --text | --html | --xml] [--stats] [WORD...]\n"
+    "                         [--words | --text | --html | --xml] [-j N] [--stats] [WORD...]\n"
     "       morvane-hyphenate --width N [--justify] [--greedy] [-l LANG ...] < TEXT\n"
     "       morvane-hyphenate --list-languages | --help | --version\n";
 
@@ -47,6 +47,8 @@ const char* const kHelp =
     "      --justify         with --width: lines but the last of a paragraph are padded to\n"
     "                        exactly N columns\n"
     "      --greedy          with --width: first fit, each line as full as it can be\n"
+    "  -j, --threads=N       hyphenates text (--text, --words) with N threads, a megabyte\n"
+    "                        at a time; default one per processor it may run on, up to 8\n"
     "      --stats           words, bytes, seconds and words per second on standard error\n"
     "      --list-languages  one line per language: code, name, minimums and BCP 47 tags\n"
     "  -h, --help            this text\n"
@@ -71,6 +73,9 @@ std::optional<std::int64_t> count(const char* text) {
   }
   return value;
 }
+
+// More would only add memory: each thread holds a few megabytes.
+constexpr std::int64_t kMostThreads = 1024;
 
 }  // namespace
 
@@ -113,6 +118,7 @@ std::variant<Options, int> parseOptions(int argc, char** argv) {
       {"width", required_argument, nullptr, kWidth},
       {"justify", no_argument, nullptr, kJustify},
       {"greedy", no_argument, nullptr, kGreedy},
+      {"threads", required_argument, nullptr, 'j'},
       {nullptr, 0, nullptr, 0},
   };
   Options options;
@@ -122,7 +128,7 @@ std::variant<Options, int> parseOptions(int argc, char** argv) {
   opterr = 0;  // reported here, with the usage
   optind = 1;
   // NOLINTNEXTLINE(concurrency-mt-unsafe): options are read before any thread starts
-  for (int c; (c = getopt_long(argc, argv, ":l:s:h", kLong, nullptr)) != -1;) {
+  for (int c; (c = getopt_long(argc, argv, ":l:s:j:h", kLong, nullptr)) != -1;) {
     switch (c) {
       case 'l':
         options.language = optarg;
@@ -140,16 +146,23 @@ std::variant<Options, int> parseOptions(int argc, char** argv) {
       case kLeftMin:
       case kRightMin:
       case kMinWordLength:
-      case kWidth: {
+      case kWidth:
+      case 'j': {
         const auto value = count(optarg);
-        if (!value || (c == kWidth && *value == 0)) {
+        const bool fromOne = c == kWidth || c == 'j';
+        if (!value || (fromOne && *value == 0) || (c == 'j' && *value > kMostThreads)) {
           const char* name = c == kLeftMin    ? "--left-min"
                              : c == kRightMin ? "--right-min"
                              : c == kWidth    ? "--width"
+                             : c == 'j'       ? "--threads"
                                               : "--min-word-length";
           return usageError(std::string(name) + " needs a whole number" +
-                            (c == kWidth ? " from 1" : "") + ", not \"" + optarg + "\"");
+                            (c == 'j'  ? " from 1 to " + std::to_string(kMostThreads)
+                             : fromOne ? " from 1"
+                                       : "") +
+                            ", not \"" + optarg + "\"");
         }
+        if (c == 'j') options.threads = static_cast<unsigned>(*value);
         if (c == kLeftMin) options.leftMin = *value;
         if (c == kRightMin) options.rightMin = *value;
         if (c == kMinWordLength) options.minWordLength = static_cast<std::size_t>(*value);

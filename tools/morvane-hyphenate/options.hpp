@@ -35,6 +35,8 @@ struct Options {
   std::optional<std::size_t> width;
   bool justify = false;
   bool greedy = false;
+  // Threads for running text; when not given, one per processor.
+  std::optional<unsigned> threads;
 };
 
 /// The options, or the exit status of a usage error (already reported).

@@ -5,8 +5,14 @@ namespace morvane::tools {
 Output::~Output() { (void)finish(); }
 
 void Output::write(std::string_view bytes) {
+  // Blocks never grow past kBlock: a few of them, reused, hold any output.
+  while (block_.size() + bytes.size() >= kBlock) {
+    const std::size_t room = kBlock - block_.size();
+    block_.append(bytes.substr(0, room));
+    bytes.remove_prefix(room);
+    handOff();
+  }
   block_.append(bytes);
-  if (block_.size() >= kBlock) handOff();
 }
 
 void Output::handOff() {
