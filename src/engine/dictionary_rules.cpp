@@ -5,8 +5,8 @@
 #include <limits>
 
 #include "common/scratch_buffer.hpp"
+#include "engine/automaton_scores.hpp"
 #include "engine/hyphenator_parts.hpp"
-#include "engine/odd_scores.hpp"
 
 namespace morvane::detail {
 
@@ -65,19 +65,16 @@ void DictionaryLevel::breaks(std::u32string_view piece, std::vector<LevelBreak>&
   if (!anyLetter) return;
 
   if (const PatternAutomaton* compiled = automaton()) {
-    constexpr std::size_t kWindow = PatternAutomaton::kMaxWindow;
-    ScratchBuffer<std::uint8_t, kInline + 2 + kWindow + kOddScanSlack> window(m + kWindow +
-                                                                              kOddScanSlack);
-    std::fill_n(window.data() + m + kWindow, kOddScanSlack, 0);
+    AutomatonScores<kInline> scores(n);
     bool tagged = false;
     (void)compiled->score(
         std::u32string_view(symbols.data(), n),
-        [](char32_t symbol) -> std::uint32_t { return symbol; }, window.data(), tagged);
+        [](char32_t symbol) -> std::uint32_t { return symbol; }, scores.data(), tagged);
     // No tagged pattern met: every odd boundary p (p + 1 in the dotted
     // piece) is a standard break. Otherwise which pattern won where is
     // worked out from the table below.
     if (!tagged) {
-      forEachOddScore(window.data() + kWindow, 1, n - 1, [&](std::size_t p) {
+      forEachOddScore(scores.afterCharacters(), 1, n - 1, [&](std::size_t p) {
         const auto at = static_cast<std::int64_t>(p);
         out.push_back({p, at, length - at, nullptr, 0});
       });

@@ -7,6 +7,7 @@
 
 #include "common/scratch_buffer.hpp"
 #include "common/utf8.hpp"
+#include "engine/automaton_scores.hpp"
 #include "engine/hyphenator_parts.hpp"
 #include "engine/odd_scores.hpp"
 #include "morvane/error.hpp"
@@ -253,10 +254,7 @@ void forEachBreak(const detail::HyphenatorParts& h, std::u32string_view word, Em
 
   const std::size_t m = n + 2;
   if (const detail::PatternAutomaton* automaton = detail::automatonFor(h)) {
-    constexpr std::size_t kWindow = detail::PatternAutomaton::kMaxWindow;
-    detail::ScratchBuffer<std::uint8_t, kInlineLength + 2 + kWindow + detail::kOddScanSlack> scores(
-        m + kWindow + detail::kOddScanSlack);
-    std::fill_n(scores.data() + m + kWindow, detail::kOddScanSlack, 0);
+    detail::AutomatonScores<kInlineLength> scores(n);
     // The scoring loop must call nothing, or its registers spill: symbols
     // come from the dense table, or are all found first.
     bool reachesEnd = false;
@@ -269,7 +267,7 @@ void forEachBreak(const detail::HyphenatorParts& h, std::u32string_view word, Em
           std::u32string_view(symbols.data(), n),
           [](char32_t symbol) -> std::uint32_t { return symbol; }, scores.data());
     }
-    emitOddBytes(h, word, reachesEnd, scores.data() + kWindow, standard);
+    emitOddBytes(h, word, reachesEnd, scores.afterCharacters(), standard);
     return;
   }
   const detail::PatternTable& table = *scorer.table;
