@@ -47,8 +47,8 @@ const char* const kHelp =
     "      --justify         with --width: lines but the last of a paragraph are padded to\n"
     "                        exactly N columns\n"
     "      --greedy          with --width: first fit, each line as full as it can be\n"
-    "  -j, --threads=N       hyphenates text (--text, --words) with N threads, a megabyte\n"
-    "                        at a time; default one per processor it may run on, up to 8\n"
+    "  -j, --threads=N       hyphenates text (--text, --words) with N threads, a quarter\n"
+    "                        megabyte at a time; default one per processor, up to 8\n"
     "      --stats           words, bytes, seconds and words per second on standard error\n"
     "      --list-languages  one line per language: code, name, minimums and BCP 47 tags\n"
     "  -h, --help            this text\n"
@@ -74,7 +74,7 @@ std::optional<std::int64_t> count(const char* text) {
   return value;
 }
 
-// More would only add memory: each thread holds a few megabytes.
+// More would only add memory: each thread keeps buffers of its own.
 constexpr std::int64_t kMostThreads = 1024;
 
 }  // namespace
