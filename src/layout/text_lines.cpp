@@ -140,15 +140,27 @@ Items itemsOf(const Hyphenator& h, std::string_view text, const LineOptions& opt
   const std::vector<std::string_view> words = wordsOf(text);
   const double space = measure(" ");
   const double hyphen = measure(options.hyphen);
+  // The words hyphenated as one text, a line each: a line end ends every
+  // word and run, so each line comes out as its word alone would, and the
+  // paragraph is scanned once rather than word by word.
+  std::string lines;
+  lines.reserve(text.size() + 1);
+  for (const std::string_view word : words) {
+    lines += word;
+    lines += '\n';
+  }
   // The pieces point into `storage`, whose strings never move.
+  storage.push_back(hyphenateText(h, lines, kMark));
+  std::string_view markedLines = storage.back();
   for (std::size_t w = 0; w < words.size(); ++w) {
+    const std::size_t lineEnd = markedLines.find('\n');
+    std::string_view marked = markedLines.substr(0, lineEnd);
+    markedLines.remove_prefix(lineEnd + 1);
     if (w > 0) {
       out.add(ParagraphItem::glue(space, space * options.spaceStretch, space * options.spaceShrink),
               " ");
     }
     if (addChangingWord(h, words[w], options, measure, out, storage)) continue;
-    storage.push_back(hyphenateText(h, words[w], kMark));
-    std::string_view marked = storage.back();
     // Pieces between the marks, and after a hyphen the word already has.
     while (!marked.empty()) {
       const std::size_t mark = marked.find(kMark);
