@@ -16,6 +16,8 @@
 
 namespace morvane::detail {
 
+class WordJoiners;  // running text's (text layer)
+
 /// Code point → symbol as a plain array over every code point that has one;
 /// the others (beyond it) have none. Calls nothing, so scoring loops that
 /// use it keep their registers.
@@ -98,6 +100,10 @@ struct HyphenatorParts {
   static constexpr std::size_t kAutomatonCells = std::size_t{1} << 21;
   mutable std::atomic<std::uint32_t> scoredWords{0};
   OnceCell<std::shared_ptr<const PatternAutomaton>> automaton;
+  /// What joins letters into words in running text, made by the text layer
+  /// the first time it reads text with this hyphenator (from the character
+  /// map, costly to work out for every call).
+  OnceCell<std::shared_ptr<const WordJoiners>> wordJoiners;
 
  private:
   [[nodiscard]] Scorer makeScorer() const;

@@ -58,11 +58,12 @@ constexpr std::string_view kXhtmlNamespace = "http://www.w3.org/1999/xhtml";
 /// stack stays right): memory stays bounded whatever the document.
 constexpr std::size_t kDeepest = 512;
 
-/// The hyphenator of a language, and its joiners.
+/// The hyphenator of a language, and its joiners (kept with the hyphenator).
 struct TextLanguage {
   Hyphenator h;
-  detail::WordJoiners joiners;
-  explicit TextLanguage(Hyphenator hyphenator) : h(std::move(hyphenator)), joiners(h) {}
+  const detail::WordJoiners& joiners;
+  explicit TextLanguage(Hyphenator hyphenator)
+      : h(std::move(hyphenator)), joiners(detail::wordJoinersOf(h)) {}
 };
 using LanguagePointer = std::shared_ptr<const TextLanguage>;
 

@@ -1,7 +1,9 @@
 #include "morvane/text.hpp"
 
 #include <functional>
+#include <memory>
 
+#include "engine/hyphenator_parts.hpp"
 #include "text/output_buffer.hpp"
 #include "text/text_scanner.hpp"
 
@@ -28,6 +30,10 @@ WordJoiners::WordJoiners(const Hyphenator& h) {
   }
 }
 
+const WordJoiners& wordJoinersOf(const Hyphenator& h) {
+  return *partsOf(h).wordJoiners.get([&h] { return std::make_shared<const WordJoiners>(h); });
+}
+
 }  // namespace detail
 
 namespace {
@@ -36,8 +42,7 @@ template <class Units, class Out>
 std::size_t hyphenateWhole(const Hyphenator& h, typename Units::Char const* data, std::size_t size,
                            std::basic_string_view<typename Units::Char> separator, Out& out) {
   detail::TextScanner<Units, Out> scanner(separator, out);
-  const detail::WordJoiners joiners(h);
-  scanner.use(&h, &joiners);
+  scanner.use(&h, &detail::wordJoinersOf(h));
   scanner.feed({data, size});
   scanner.endText();
   return scanner.words();
@@ -77,15 +82,10 @@ std::size_t appendHyphenatedText(const Hyphenator& h, std::string_view text,
 
 struct TextStream::State {
   State(Hyphenator hyphenator, std::string_view sep, Writer writer)
-      : h(std::move(hyphenator)),
-        joiners(h),
-        separator(sep),
-        out(std::move(writer)),
-        scanner(separator, out) {
-    scanner.use(&h, &joiners);
+      : h(std::move(hyphenator)), separator(sep), out(std::move(writer)), scanner(separator, out) {
+    scanner.use(&h, &detail::wordJoinersOf(h));
   }
   Hyphenator h;
-  detail::WordJoiners joiners;
   std::string separator;
   detail::OutputBuffer out;
   detail::TextScanner<detail::Utf8Units, detail::OutputBuffer> scanner;

@@ -38,6 +38,9 @@ class WordJoiners {
   std::string ascii_;
 };
 
+/// The joiners of `h`, made once per hyphenator and kept with it.
+const WordJoiners& wordJoinersOf(const Hyphenator& h);
+
 /// A run of more than this many code units without white space is not prose
 /// (encoded data, minified code): it is copied as it is, which keeps memory
 /// bounded when text is streamed.
