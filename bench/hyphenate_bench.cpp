@@ -145,6 +145,32 @@ void BM_Text(benchmark::State& state, const std::string& sample, morvane::Langua
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
 
+// The same prose a line per call, as a program hyphenating labels or
+// paragraphs one at a time calls it: what each call costs beyond its words.
+void BM_TextLines(benchmark::State& state, const std::string& sample, morvane::Language language) {
+  const std::string text = readFile(std::string(MORVANE_BENCH_TEXTS) + "/" + sample + ".txt");
+  std::vector<std::string_view> lines;
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t end = std::min(text.find('\n', at), text.size());
+    if (end > at) lines.push_back(std::string_view(text).substr(at, end - at));
+    at = end + 1;
+  }
+  const Hyphenator& h = morvane::languageHyphenator(language);
+  std::string out;
+  std::size_t bytes = 0;
+  for (const std::string_view line : lines) bytes += line.size();
+  for (auto _ : state) {
+    for (const std::string_view line : lines) {
+      out.clear();
+      benchmark::DoNotOptimize(morvane::appendHyphenatedText(h, line, "\u00AD", out));
+    }
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+  state.counters["ns/call"] = benchmark::Counter(
+      static_cast<double>(lines.size()),
+      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
 void BM_Html(benchmark::State& state, const std::string& sample) {
   const std::string document = megabyteOf(sample);
   for (auto _ : state) {
@@ -220,6 +246,8 @@ BENCHMARK_CAPTURE(BM_Text, de, std::string("de"), morvane::Language::German_1996
 BENCHMARK_CAPTURE(BM_Text, ru, std::string("ru"), morvane::Language::Russian);
 BENCHMARK_CAPTURE(BM_Text, el, std::string("el"), morvane::Language::Greek_Mono);
 BENCHMARK_CAPTURE(BM_Text, th, std::string("th"), morvane::Language::Thai);
+BENCHMARK_CAPTURE(BM_TextLines, en, std::string("en"), morvane::Language::English_US);
+BENCHMARK_CAPTURE(BM_TextLines, de, std::string("de"), morvane::Language::German_1996);
 BENCHMARK_CAPTURE(BM_Html, en, std::string("handbook.en.html"));
 BENCHMARK(BM_BreakParagraph)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LongWord)->RangeMultiplier(10)->Range(1000, 1000000)->Complexity(benchmark::oN);
