@@ -138,24 +138,26 @@ NodePointer totalFit(const Paragraph& p, const BreakParameters& parameters, doub
       std::make_shared<const Node>(Node{0, 0, 0, 1, 0, 0, false, false, nullptr})};
   // Lines are told apart by their number only where widths still vary.
   const std::size_t distinctLines = p.lineWidths.size();
+  // The best way to each fitness class (and line, while widths vary) at a
+  // break, and the active nodes kept past it: made once, emptied at each.
+  struct Candidate {
+    double demerits = kInfinity;
+    NodePointer from;
+    double ratio = 0;
+  };
+  std::vector<std::vector<Candidate>> best;  // [line class][fitness]
+  std::vector<NodePointer> kept;
   for (std::size_t b = 0; b < p.items.size(); ++b) {
     if (!p.legal(b)) continue;
     const ParagraphItem& item = p.items[b];
     const bool flagged = item.kind == ParagraphItem::Kind::kPenalty && item.flagged;
     const double penalty = item.kind == ParagraphItem::Kind::kPenalty ? item.cost : 0;
-    // The best way to each fitness class (and line, while widths vary).
-    struct Candidate {
-      double demerits = kInfinity;
-      NodePointer from;
-      double ratio = 0;
-    };
-    std::vector<std::vector<Candidate>> best;  // [line class][fitness]
+    for (auto& classes : best) std::fill(classes.begin(), classes.end(), Candidate{});
     // Of the nodes dropped here, the one whose line overflows least.
     NodePointer leastOverflow;
     double overflow = kInfinity;
     double droppedRatio = 0;
-    std::vector<NodePointer> kept;
-    kept.reserve(active.size());
+    kept.clear();
     for (const NodePointer& a : active) {
       const double r = p.ratio(a->position, a->start, b, a->line);
       if (r < -1 || p.forced(b)) {
@@ -186,7 +188,7 @@ NodePointer totalFit(const Paragraph& p, const BreakParameters& parameters, doub
       Candidate& slot = best[lineClass][static_cast<std::size_t>(c)];
       if (d < slot.demerits) slot = {d, a, r};
     }
-    active = std::move(kept);
+    std::swap(active, kept);
     const std::size_t start = p.lineStart(b);
     for (const auto& classes : best) {
       // Within a line class, a fitness class worse than the best by more
