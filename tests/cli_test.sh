@@ -261,5 +261,42 @@ for mode in "" --greedy --justify; do
   fi
 done
 
+# Paragraphs set by several threads come out as one thread sets them, the
+# words too wide reported at the same output lines: chunks cut after blank
+# lines (CRLF ones included), in order.
+{
+  for _ in 1 2 3; do
+    cat "$texts/en.txt" "$texts/de.txt"
+    printf '   indented\r\nwith CRLF\r\n\r\n \t \n%s\n\n' "$(printf 'x%.0s' {1..60})"
+  done
+  printf 'a last line without its end'
+} >"$work/paragraphs"
+for threads in 1 3; do
+  "$cmd" --width 40 -l de -j "$threads" <"$work/paragraphs" >"$work/set.$threads" 2>"$work/set-err.$threads"
+done
+# Each report names a line that is too wide (in bytes, at least).
+reported=$(grep -o 'output line [0-9]*' "$work/set-err.3" | grep -o '[0-9]*$' | tr '\n' ' ')
+misreported=$(awk -v lines="$reported" 'BEGIN { split(lines, n, " "); for (k in n) want[n[k]] = 1 }
+  (NR in want) && length($0) <= 40 { print NR }' "$work/set.3")
+if cmp -s "$work/set.1" "$work/set.3" && cmp -s "$work/set-err.1" "$work/set-err.3" &&
+   [[ $(wc -w <<<"$reported") -ge 3 && -z $misreported ]]; then
+  passes=$((passes + 1))
+else
+  echo "FAIL paragraphs set by threads differ from one thread's"; failures=$((failures + 1))
+fi
+# A paragraph longer than a chunk stays one paragraph: set as it is when
+# its lines come as one (which no chunk can cut).
+python3 -c "import sys; sys.stdout.write(('hyphenation ' * 6 + '\n') * 6000 + 'end\n\nnext\n')" \
+  >"$work/long-paragraph"
+python3 -c "import sys; sys.stdout.write(('hyphenation ' * 6 + ' ') * 6000 + 'end\n\nnext\n')" \
+  >"$work/long-line"
+"$cmd" --width 40 -j 2 <"$work/long-paragraph" >"$work/long-set"
+"$cmd" --width 40 -j 2 <"$work/long-line" >"$work/long-line-set"
+if cmp -s "$work/long-set" "$work/long-line-set" && [[ $(wc -l <"$work/long-set") -gt 1000 ]]; then
+  passes=$((passes + 1))
+else
+  echo "FAIL a paragraph longer than a chunk was cut"; failures=$((failures + 1))
+fi
+
 echo "cli: $passes passed, $failures failed"
 [[ $failures -eq 0 ]]

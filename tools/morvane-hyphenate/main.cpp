@@ -173,7 +173,9 @@ morvane::Hyphenator hyphenatorFor(const Options& options,
 
 int hyphenate(const morvane::Hyphenator& h, const Options& options, Output& out, Stats& stats) {
   const auto write = [&out](std::string_view bytes) { out.write(bytes); };
-  if (options.width) return morvane::tools::reformatInput(h, options, out, stats);
+  const unsigned threads = options.threads.value_or(
+      std::min(morvane::tools::availableProcessors(), morvane::tools::kDefaultMostThreads));
+  if (options.width) return morvane::tools::reformatInput(h, options, threads, out, stats);
   switch (options.mode) {
     case Options::Mode::kArguments:
       return hyphenateArguments(h, options, out, stats);
@@ -182,9 +184,6 @@ int hyphenate(const morvane::Hyphenator& h, const Options& options, Output& out,
       [[fallthrough]];
     case Options::Mode::kText: {
       const bool checkLines = options.mode == Options::Mode::kWords;
-      const unsigned threads = options.threads.value_or(
-          std::min(morvane::tools::availableProcessors(),
-                   morvane::tools::ParallelTextStream::kDefaultMostThreads));
       if (threads > 1) {
         morvane::tools::ParallelTextStream stream(h, separatorFor(options), threads, out);
         return hyphenateInput(stream, checkLines, stats);
