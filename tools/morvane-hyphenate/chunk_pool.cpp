@@ -35,10 +35,7 @@ void ChunkPool::start(std::string& pending, std::size_t cut) {
   slot.chunk.input.resize(cut);
   slot.done = false;
   if (threads_ == 0) {
-    slot.chunk.output.clear();
-    slot.chunk.count = 0;
-    slot.chunk.marks.clear();
-    work_(slot.chunk);
+    workOn(slot.chunk);
     done_(slot.chunk);
     return;
   }
@@ -53,6 +50,14 @@ void ChunkPool::start(std::string& pending, std::size_t cut) {
   }
 }
 
+void ChunkPool::workOn(Chunk& chunk) const {
+  // What the chunk held last time goes; its buffers stay.
+  chunk.output.clear();
+  chunk.count = 0;
+  chunk.marks.clear();
+  work_(chunk);
+}
+
 void ChunkPool::work() {
   std::unique_lock lock(mutex_);
   for (;;) {
@@ -61,13 +66,9 @@ void ChunkPool::work() {
     Slot& slot = *queue_.front();
     queue_.pop_front();
     lock.unlock();
-    Chunk& chunk = slot.chunk;
-    chunk.output.clear();
-    chunk.count = 0;
-    chunk.marks.clear();
     std::exception_ptr failure;
     try {
-      work_(chunk);
+      workOn(slot.chunk);
     } catch (...) {
       failure = std::current_exception();
     }

@@ -51,6 +51,7 @@ class ChunkPool {
     std::exception_ptr failure;
   };
   void finishOldest();
+  void workOn(Chunk& chunk) const;
   void work();
 
   unsigned threads_;
