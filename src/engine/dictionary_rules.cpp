@@ -22,11 +22,24 @@ DictionaryLevel::DictionaryLevel(const PatternBuilder& builder, std::vector<Spel
     : table_(std::make_shared<const PatternTable>(builder, PatternTable::Matching::kLongestPrefix)),
       changes_(std::move(changes)) {
   if (table_->alphabetSize() > std::numeric_limits<std::uint16_t>::max()) return;
+  allDense_ = true;
   for (const auto& [letter, symbol] : table_->symbols().pairs()) {
-    if (letter >= kDenseLimit) continue;
+    if (letter >= kDenseLimit) {
+      allDense_ = false;
+      continue;
+    }
     if (letter >= denseSymbols_.size()) denseSymbols_.resize(letter + 1, PatternTable::kNoSymbol);
     denseSymbols_[letter] = static_cast<std::uint16_t>(symbol);
   }
+}
+
+bool DictionaryLevel::hasLetterIn(std::u32string_view piece) const {
+  if (table_->nodeCount() == 1) return false;
+  if (!allDense_) return true;
+  const DenseSymbols dense{denseSymbols_.data(), denseSymbols_.size()};
+  std::uint32_t any = PatternTable::kNoSymbol;
+  for (const char32_t c : piece) any |= dense(c);
+  return any != PatternTable::kNoSymbol;
 }
 
 const PatternAutomaton* DictionaryLevel::automaton() const {
@@ -47,6 +60,33 @@ void DictionaryLevel::breaks(std::u32string_view piece, std::vector<LevelBreak>&
   if (n < 2 || table.nodeCount() == 1) return;
   const std::size_t m = n + 2;
   const auto length = static_cast<std::int64_t>(n);
+  const auto addStandardBreaks = [&](AutomatonScores<kInline>& scores) {
+    forEachOddScore(scores.afterCharacters(), 1, n - 1, [&](std::size_t p) {
+      const auto at = static_cast<std::int64_t>(p);
+      out.push_back({p, at, length - at, nullptr, 0});
+    });
+  };
+
+  // The usual case: every letter has its symbol in the array, so the
+  // automaton reads them as it goes, with no pass of its own to find them.
+  if (allDense_) {
+    if (const PatternAutomaton* compiled = automaton()) {
+      AutomatonScores<kInline> scores(n);
+      const DenseSymbols dense{denseSymbols_.data(), denseSymbols_.size()};
+      bool tagged = false;
+      if (compiled->hasTags()) {
+        (void)compiled->score(piece, dense, scores.data(), tagged);
+      } else {
+        (void)compiled->score(piece, dense, scores.data());
+      }
+      // Where a tagged pattern met may have won, the table below works out
+      // which one did.
+      if (!tagged) {
+        addStandardBreaks(scores);
+        return;
+      }
+    }
+  }
 
   ScratchBuffer<char32_t, kInline> symbols(n);
   bool anyLetter = false;
@@ -64,7 +104,8 @@ void DictionaryLevel::breaks(std::u32string_view piece, std::vector<LevelBreak>&
   // Patterns of dots alone score no boundary inside the piece.
   if (!anyLetter) return;
 
-  if (const PatternAutomaton* compiled = automaton()) {
+  const PatternAutomaton* compiled = allDense_ ? nullptr : automaton();
+  if (compiled != nullptr) {
     AutomatonScores<kInline> scores(n);
     bool tagged = false;
     (void)compiled->score(
@@ -74,10 +115,7 @@ void DictionaryLevel::breaks(std::u32string_view piece, std::vector<LevelBreak>&
     // piece) is a standard break. Otherwise which pattern won where is
     // worked out from the table below.
     if (!tagged) {
-      forEachOddScore(scores.afterCharacters(), 1, n - 1, [&](std::size_t p) {
-        const auto at = static_cast<std::int64_t>(p);
-        out.push_back({p, at, length - at, nullptr, 0});
-      });
+      addStandardBreaks(scores);
       return;
     }
   }
@@ -168,7 +206,7 @@ void DictionaryRules::splitPart(Split& split, std::size_t from, std::size_t to,
   };
   std::vector<LevelBreak>& stack = split.stack;
   const std::size_t base = stack.size();
-  if (depth < kMaxSplitDepth) split.joints.breaks(part, stack);
+  if (depth < kMaxSplitDepth && split.joints.hasLetterIn(part)) split.joints.breaks(part, stack);
   const std::size_t count = stack.size() - base;
   if (count == 0) {
     split.hyphens.breaks(part, stack);

@@ -75,6 +75,10 @@ class DictionaryLevel {
   /// normalised, scored as a word of its own), ascending.
   void breaks(std::u32string_view piece, std::vector<LevelBreak>& out) const;
 
+  /// Whether some character of `piece` is a letter of the patterns: where
+  /// none is, the level has no break to give.
+  [[nodiscard]] bool hasLetterIn(std::u32string_view piece) const;
+
   [[nodiscard]] const PatternTable& table() const { return *table_; }
 
   /// Transition cells a level may spend on its automaton. More than a
@@ -91,6 +95,8 @@ class DictionaryLevel {
   std::vector<SpellingChange> changes_;
   // Letter → symbol as an array, for the letters below U+10000.
   std::vector<std::uint16_t> denseSymbols_;
+  // Every letter is in the array.
+  bool allDense_ = false;
   // Compiled once the level has scored enough words, as a hyphenator's
   // patterns are.
   mutable std::atomic<std::uint32_t> scored_{0};
