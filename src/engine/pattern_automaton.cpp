@@ -221,7 +221,7 @@ std::shared_ptr<const PatternAutomaton> PatternAutomaton::compile(const PatternT
   };
   constexpr std::size_t kHalf = std::numeric_limits<std::uint16_t>::max();
   const bool split = quickest == Layout::kSplit && listed.empty() && states - 1 <= kHalf &&
-                     stored.size() / width - 1 <= kHalf;
+                     stored.size() / width - 1 <= kHalf && next.size() <= kMostSplitCells;
   automaton->layout_ = split ? Layout::kSplit : listed.empty() ? Layout::kPacked : Layout::kSparse;
   for (std::size_t c = 0; c < columns; ++c)
     automaton->columns_.push_back(static_cast<std::uint32_t>(c * rows));

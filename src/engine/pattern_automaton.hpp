@@ -61,10 +61,16 @@ class PatternAutomaton {
   /// per step.
   enum class Layout { kSplit, kPacked, kSparse };
 
+  /// Most cells split: past some 4 MB of transitions most steps miss the
+  /// cache, and a packed step misses once where a split one misses twice
+  /// (Hungarian's patterns score a fifth faster packed).
+  static constexpr std::size_t kMostSplitCells = std::size_t{1} << 20;
+
   /// The automaton of `table`, or null when the table does not fit in
   /// `maxCells` cells (a listed target counts as two), in the quickest
   /// layout from `quickest` on that fits: split when the states and windows
-  /// are few enough, sparse only when every state dense would not fit.
+  /// are few enough and the cells at most kMostSplitCells, sparse only when
+  /// every state dense would not fit.
   static std::shared_ptr<const PatternAutomaton> compile(const PatternTable& table,
                                                          std::size_t maxCells,
                                                          Layout quickest = Layout::kSplit);
