@@ -118,16 +118,20 @@ void addPattern(LevelReader& level, std::u32string_view token,
     }
   }
   if (letters.empty()) throw fail("a pattern needs a letter");
-  std::optional<detail::SpellingChange> change;
+  // The change goes straight into the level's list: most patterns have
+  // none, and should not pay for making an empty one.
+  bool changed = false;
   if (slash != std::u32string_view::npos) {
-    change = readChange(letters, scores, token.substr(slash + 1), fail);
+    if (auto change = readChange(letters, scores, token.substr(slash + 1), fail)) {
+      level.changes.push_back(std::move(*change));
+      changed = true;
+    }
   }
   std::uint32_t node = 0;
   for (const char32_t c : letters) node = level.builder.child(node, c);
   // Of two lines with the same letters the later one counts, as in the C library.
   level.builder.setScores(node, scores, detail::PatternBuilder::OnConflict::kReplace);
-  if (change) {
-    level.changes.push_back(std::move(*change));
+  if (changed) {
     level.builder.setTag(node, static_cast<std::uint32_t>(level.changes.size()));
     level.tagged.insert(node);
   } else if (!level.tagged.empty() && level.tagged.erase(node) != 0) {
