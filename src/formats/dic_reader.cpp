@@ -239,7 +239,9 @@ class DictionaryLines {
   /// until the next call.
   std::u32string_view decode(std::size_t from, std::size_t to, std::size_t number) {
     if (to > from && bytes_[to - 1] == '\r') --to;
-    line_.clear();
+    // Never more characters than bytes: sized once, written in place.
+    line_.resize(to - from);
+    char32_t* const out = line_.data();
     if (!utf8_) {
       for (std::size_t at = from; at < to; ++at) {
         const char32_t c = oneByteTable_[static_cast<unsigned char>(bytes_[at])];
@@ -247,7 +249,7 @@ class DictionaryLines {
           throw fileError(name_, number,
                           "invalid " + charset_ + " at byte offset " + std::to_string(at));
         }
-        line_.push_back(c);
+        out[at - from] = c;
       }
       return line_;
     }
@@ -258,16 +260,17 @@ class DictionaryLines {
       if (cut > 0 && detail::startsTruncatedUtf8(piece.substr(cut - 1)))
         piece = piece.substr(0, cut - 1);
     }
+    std::size_t count = 0;
     for (std::size_t at = 0; at < piece.size();) {
       char32_t c = static_cast<unsigned char>(piece[at]);
       const std::size_t length = c < 0x80 ? 1 : detail::decodeUtf8Char(piece.substr(at), c);
       if (length == 0) {
         throw fileError(name_, number, detail::invalidUtf8Message(from + at));
       }
-      line_.push_back(c);
+      out[count++] = c;
       at += length;
     }
-    return line_;
+    return std::u32string_view(line_).substr(0, count);
   }
 
   std::string_view bytes_;
