@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "morvane/error.hpp"
 #include "morvane/files.hpp"
@@ -176,6 +178,48 @@ TEST(Dictionary, LoadsFromAFileAndSaysWhenItCannot) {
   } catch (const Error& e) {
     EXPECT_EQ(std::string(e.what()),
               "cannot read /nonexistent/hyph_xx.dic: No such file or directory");
+  }
+}
+
+// A dictionary scores its first words from its pattern tables, and compiles
+// each level into an automaton once it is warm: the two must agree on every
+// word, spelling changes, compound joints, hyphens and letters beyond
+// U+FFFF (which the automaton reads another way) included.
+TEST(Dictionary, WarmDictionariesBreakAsColdOnes) {
+  const std::string head = "UTF-8\nLEFTHYPHENMIN 1\nRIGHTHYPHENMIN 1\n";
+  const std::string hungarian = "s5sz/sz=,1,1\nn5ny/ny=ny,1,3\n1sz\n1ny\no1\na1\n";
+  const std::vector<std::string> dictionaries = {
+      head + hungarian,                                                 // joints at hyphens only
+      head + "COMPOUNDLEFTHYPHENMIN 2\no1ny\nNEXTLEVEL\n" + hungarian,  // two levels
+      head + hungarian +
+          "\xF0\x90\x90\xA8"
+          "1\n1\xD0\xB4\n",  // 𐐨 and д
+  };
+  // Words over the letters the patterns know, a few of them compounds.
+  const std::vector<std::string> letters = {
+      "a", "o", "s", "z", "n", "y", "-", "\xF0\x90\x90\xA8", "\xD0\xB4", "A", "S"};
+  std::vector<std::string> words;
+  std::uint32_t seed = 12345;
+  for (int w = 0; w < 400; ++w) {
+    std::string word;
+    const int length = 2 + w % 11;
+    for (int i = 0; i < length; ++i) {
+      seed = seed * 1103515245 + 12345;
+      word += letters[(seed >> 16) % letters.size()];
+    }
+    words.push_back(word);
+  }
+  for (const std::string& dic : dictionaries) {
+    const Hyphenator h = readDictionary(dic, "x.dic");
+    std::vector<std::string> cold;
+    for (const std::string& word : words) cold.push_back(spellBreaks(h, word, "="));
+    // Enough words for every level to compile.
+    for (int round = 0; round < 10; ++round) {
+      for (const std::string& word : words) (void)hyphenationPoints(h, word);
+    }
+    for (std::size_t i = 0; i < words.size(); ++i) {
+      EXPECT_EQ(spellBreaks(h, words[i], "="), cold[i]) << words[i];
+    }
   }
 }
 
