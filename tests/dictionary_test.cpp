@@ -193,7 +193,8 @@ TEST(Dictionary, WarmDictionariesBreakAsColdOnes) {
       head + "COMPOUNDLEFTHYPHENMIN 2\no1ny\nNEXTLEVEL\n" + hungarian,  // two levels
       head + hungarian +
           "\xF0\x90\x90\xA8"
-          "1\n1\xD0\xB4\n",  // 𐐨 and д
+          "1\n1\xD0\xB4\n",                  // 𐐨 and д
+      head + "NOHYPHEN sz,o\n" + hungarian,  // no break beside these
   };
   // Words over the letters the patterns know, a few of them compounds.
   const std::vector<std::string> letters = {
@@ -209,16 +210,24 @@ TEST(Dictionary, WarmDictionariesBreakAsColdOnes) {
     }
     words.push_back(word);
   }
+  // Minimums on both sides, and a right one that only a break after the
+  // first letter may ignore.
+  const std::vector<LoadOptions> minimums = {{},
+                                             {.leftMin = 1, .rightMin = 3},
+                                             {.leftMin = 2, .rightMin = 2},
+                                             {.leftMin = 3, .rightMin = 1}};
   for (const std::string& dic : dictionaries) {
-    const Hyphenator h = readDictionary(dic, "x.dic");
-    std::vector<std::string> cold;
-    for (const std::string& word : words) cold.push_back(spellBreaks(h, word, "="));
-    // Enough words for every level to compile.
-    for (int round = 0; round < 10; ++round) {
-      for (const std::string& word : words) (void)hyphenationPoints(h, word);
-    }
-    for (std::size_t i = 0; i < words.size(); ++i) {
-      EXPECT_EQ(spellBreaks(h, words[i], "="), cold[i]) << words[i];
+    for (const LoadOptions& options : minimums) {
+      const Hyphenator h = readDictionary(dic, "x.dic", options);
+      std::vector<std::string> cold;
+      for (const std::string& word : words) cold.push_back(spellBreaks(h, word, "="));
+      // Enough words for every level to compile.
+      for (int round = 0; round < 10; ++round) {
+        for (const std::string& word : words) (void)hyphenationPoints(h, word);
+      }
+      for (std::size_t i = 0; i < words.size(); ++i) {
+        EXPECT_EQ(spellBreaks(h, words[i], "="), cold[i]) << words[i];
+      }
     }
   }
 }

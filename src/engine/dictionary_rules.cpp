@@ -16,6 +16,15 @@ constexpr std::size_t kInline = 64;
 // Letters below this have their symbols in an array.
 constexpr char32_t kDenseLimit = 0x10000;
 
+/// Whether a break after `position` characters of a part, with `before` and
+/// `after` characters counted on its sides, keeps the part's minimums: a
+/// single character before it is kept whatever the right one, as the C
+/// library keeps it.
+bool keepsMinimums(std::size_t position, std::int64_t before, std::int64_t after, std::int64_t left,
+                   std::int64_t right) {
+  return before >= left && (after >= right || position == 1);
+}
+
 }  // namespace
 
 DictionaryLevel::DictionaryLevel(const PatternBuilder& builder, std::vector<SpellingChange> changes)
@@ -53,6 +62,38 @@ const PatternAutomaton* DictionaryLevel::automaton() const {
       .get();
 }
 
+template <std::size_t kInline>
+bool DictionaryLevel::scoreUntagged(const PatternAutomaton& compiled, std::u32string_view piece,
+                                    AutomatonScores<kInline>& scores) const {
+  const DenseSymbols dense{denseSymbols_.data(), denseSymbols_.size()};
+  if (!compiled.hasTags()) {
+    (void)compiled.score(piece, dense, scores.data());
+    return true;
+  }
+  bool tagged = false;
+  (void)compiled.score(piece, dense, scores.data(), tagged);
+  return !tagged;
+}
+
+std::optional<std::size_t> DictionaryLevel::wordBreaks(std::u32string_view word, std::int64_t left,
+                                                       std::int64_t right,
+                                                       std::span<DictionaryBreak> out) const {
+  const std::size_t n = word.size();
+  if (n < 2 || table_->nodeCount() == 1) return 0;
+  // Only once compiled: the words before are counted by breaks().
+  const auto* compiled = automaton_.tryGet();
+  if (!allDense_ || compiled == nullptr || *compiled == nullptr) return std::nullopt;
+  AutomatonScores<kInline> scores(n);
+  if (!scoreUntagged(**compiled, word, scores)) return std::nullopt;
+  const auto length = static_cast<std::int64_t>(n);
+  std::size_t count = 0;
+  forEachOddScore(scores.afterCharacters(), 1, n - 1, [&](std::size_t p) {
+    const auto at = static_cast<std::int64_t>(p);
+    if (keepsMinimums(p, at, length - at, left, right)) out[count++] = {p, nullptr, 0, false};
+  });
+  return count;
+}
+
 void DictionaryLevel::breaks(std::u32string_view piece, std::vector<LevelBreak>& out) const {
   const std::size_t n = piece.size();
   const PatternTable& table = *table_;
@@ -69,19 +110,12 @@ void DictionaryLevel::breaks(std::u32string_view piece, std::vector<LevelBreak>&
 
   // The usual case: every letter has its symbol in the array, so the
   // automaton reads them as it goes, with no pass of its own to find them.
+  // Where a tagged pattern met may have won, the table below works out
+  // which one did.
   if (allDense_) {
     if (const PatternAutomaton* compiled = automaton()) {
       AutomatonScores<kInline> scores(n);
-      const DenseSymbols dense{denseSymbols_.data(), denseSymbols_.size()};
-      bool tagged = false;
-      if (compiled->hasTags()) {
-        (void)compiled->score(piece, dense, scores.data(), tagged);
-      } else {
-        (void)compiled->score(piece, dense, scores.data());
-      }
-      // Where a tagged pattern met may have won, the table below works out
-      // which one did.
-      if (!tagged) {
+      if (scoreUntagged(*compiled, piece, scores)) {
         addStandardBreaks(scores);
         return;
       }
@@ -200,9 +234,9 @@ void DictionaryRules::splitPart(Split& split, std::size_t from, std::size_t to,
   const std::u32string_view part = split.word.substr(from, to - from);
   const bool top = depth == 0;
   const auto allowed = [&](const LevelBreak& b) {
-    const bool right = b.after >= partRight || b.position == 1;
-    if (top) return b.before >= partLeft && right;
-    return b.before >= partLeft && b.after >= 2 && right && split.withinWord(b, from, to);
+    const bool keeps = keepsMinimums(b.position, b.before, b.after, partLeft, partRight);
+    if (top) return keeps;
+    return keeps && b.after >= 2 && split.withinWord(b, from, to);
   };
   std::vector<LevelBreak>& stack = split.stack;
   const std::size_t base = stack.size();
@@ -235,10 +269,17 @@ void DictionaryRules::splitPart(Split& split, std::size_t from, std::size_t to,
 
 std::size_t DictionaryRules::breaks(std::u32string_view word, std::int64_t left, std::int64_t right,
                                     std::span<DictionaryBreak> out) const {
+  const DictionaryLevel& joints = *jointLevel.get();
+  const DictionaryLevel& hyphens = *hyphenLevel.get();
+  // Most words are one part with no string to keep away from: the second
+  // level's automaton gives their breaks straight away.
+  if (noHyphen.empty() && !joints.hasLetterIn(word)) {
+    if (const auto count = hyphens.wordBreaks(word, left, right, out)) return *count;
+  }
   // Kept between words, so that splitting allocates nothing once warm.
   thread_local std::vector<LevelBreak> stack;
   stack.clear();
-  Split split{word, left, right, out, 0, stack, *jointLevel.get(), *hyphenLevel.get()};
+  Split split{word, left, right, out, 0, stack, joints, hyphens};
   splitPart(split, 0, word.size(), left, right, 0);
   const auto found = out.first(split.count);
   if (noHyphen.empty()) return found.size();

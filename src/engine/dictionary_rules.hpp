@@ -3,11 +3,13 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "engine/automaton_scores.hpp"
 #include "engine/pattern_automaton.hpp"
 #include "engine/pattern_builder.hpp"
 #include "engine/pattern_table.hpp"
@@ -79,6 +81,16 @@ class DictionaryLevel {
   /// none is, the level has no break to give.
   [[nodiscard]] bool hasLetterIn(std::u32string_view piece) const;
 
+  /// The breaks of a whole word (normalised) that is one part, written to
+  /// `out` (word.size() entries), ascending, and how many there are: every
+  /// boundary its patterns allow that keeps `left` characters before it, and
+  /// `right` after it unless a single one is before it. Nothing when the
+  /// word needs breaks() and the table: before the automaton is compiled,
+  /// or where a tagged pattern may have won.
+  [[nodiscard]] std::optional<std::size_t> wordBreaks(std::u32string_view word, std::int64_t left,
+                                                      std::int64_t right,
+                                                      std::span<DictionaryBreak> out) const;
+
   [[nodiscard]] const PatternTable& table() const { return *table_; }
 
   /// Transition cells a level may spend on its automaton. More than a
@@ -90,6 +102,11 @@ class DictionaryLevel {
  private:
   /// The automaton, once the level has scored enough words to be worth it.
   [[nodiscard]] const PatternAutomaton* automaton() const;
+  /// Scores `piece` with `compiled`, reading letters through the array;
+  /// false when a tagged pattern met may have won somewhere.
+  template <std::size_t kInline>
+  bool scoreUntagged(const PatternAutomaton& compiled, std::u32string_view piece,
+                     AutomatonScores<kInline>& scores) const;
 
   std::shared_ptr<const PatternTable> table_;
   std::vector<SpellingChange> changes_;
