@@ -25,6 +25,19 @@ bool keepsMinimums(std::size_t position, std::int64_t before, std::int64_t after
   return before >= left && (after >= right || position == 1);
 }
 
+/// Scores `piece` with `compiled`, its letters read through `dense`; false
+/// when a tagged pattern met may have won somewhere.
+bool scoreUntagged(const PatternAutomaton& compiled, DenseSymbols dense, std::u32string_view piece,
+                   AutomatonScores<kInline>& scores) {
+  if (!compiled.hasTags()) {
+    (void)compiled.score(piece, dense, scores.data());
+    return true;
+  }
+  bool tagged = false;
+  (void)compiled.score(piece, dense, scores.data(), tagged);
+  return !tagged;
+}
+
 }  // namespace
 
 DictionaryLevel::DictionaryLevel(const PatternBuilder& builder, std::vector<SpellingChange> changes)
@@ -62,19 +75,6 @@ const PatternAutomaton* DictionaryLevel::automaton() const {
       .get();
 }
 
-template <std::size_t kInline>
-bool DictionaryLevel::scoreUntagged(const PatternAutomaton& compiled, std::u32string_view piece,
-                                    AutomatonScores<kInline>& scores) const {
-  const DenseSymbols dense{denseSymbols_.data(), denseSymbols_.size()};
-  if (!compiled.hasTags()) {
-    (void)compiled.score(piece, dense, scores.data());
-    return true;
-  }
-  bool tagged = false;
-  (void)compiled.score(piece, dense, scores.data(), tagged);
-  return !tagged;
-}
-
 std::optional<std::size_t> DictionaryLevel::wordBreaks(std::u32string_view word, std::int64_t left,
                                                        std::int64_t right,
                                                        std::span<DictionaryBreak> out) const {
@@ -84,7 +84,8 @@ std::optional<std::size_t> DictionaryLevel::wordBreaks(std::u32string_view word,
   const auto* compiled = automaton_.tryGet();
   if (!allDense_ || compiled == nullptr || *compiled == nullptr) return std::nullopt;
   AutomatonScores<kInline> scores(n);
-  if (!scoreUntagged(**compiled, word, scores)) return std::nullopt;
+  const DenseSymbols dense{denseSymbols_.data(), denseSymbols_.size()};
+  if (!scoreUntagged(**compiled, dense, word, scores)) return std::nullopt;
   const auto length = static_cast<std::int64_t>(n);
   std::size_t count = 0;
   forEachOddScore(scores.afterCharacters(), 1, n - 1, [&](std::size_t p) {
@@ -115,7 +116,8 @@ void DictionaryLevel::breaks(std::u32string_view piece, std::vector<LevelBreak>&
   if (allDense_) {
     if (const PatternAutomaton* compiled = automaton()) {
       AutomatonScores<kInline> scores(n);
-      if (scoreUntagged(*compiled, piece, scores)) {
+      const DenseSymbols dense{denseSymbols_.data(), denseSymbols_.size()};
+      if (scoreUntagged(*compiled, dense, piece, scores)) {
         addStandardBreaks(scores);
         return;
       }

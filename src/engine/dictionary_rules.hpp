@@ -9,7 +9,6 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/automaton_scores.hpp"
 #include "engine/pattern_automaton.hpp"
 #include "engine/pattern_builder.hpp"
 #include "engine/pattern_table.hpp"
@@ -102,11 +101,6 @@ class DictionaryLevel {
  private:
   /// The automaton, once the level has scored enough words to be worth it.
   [[nodiscard]] const PatternAutomaton* automaton() const;
-  /// Scores `piece` with `compiled`, reading letters through the array;
-  /// false when a tagged pattern met may have won somewhere.
-  template <std::size_t kInline>
-  bool scoreUntagged(const PatternAutomaton& compiled, std::u32string_view piece,
-                     AutomatonScores<kInline>& scores) const;
 
   std::shared_ptr<const PatternTable> table_;
   std::vector<SpellingChange> changes_;
