@@ -244,6 +244,16 @@ TEST(BreakLines, LosesNoWordAndKeepsToTheWidth) {
   }
 }
 
+TEST(BreakLines, EveryCharacterComesBackPrivateUseOnesToo) {
+  const std::string text = "co\uE000operate \uE000\uE000 hy\uE000phenation";
+  std::string joined;
+  for (const TextLine& line : breakLines(english_US, text, 6)) {
+    joined += line.text;
+    if (!joined.ends_with('-')) joined += ' ';
+  }
+  EXPECT_EQ(withoutHyphens(joined), text + " ");
+}
+
 TEST(BreakLines, BytesThatAreNotUtf8StayInTheirWord) {
   // 0x85 alone is no character; as a code point it would be white space.
   const std::vector<TextLine> lines = breakLines(english_US,
@@ -272,6 +282,127 @@ TEST(BreakLines, BreaksThatChangeTheSpellingWriteItOnBothLines) {
   EXPECT_EQ(texts(4), (Lines{"asz-", "szony-!", "nyal", "asz-", "szony-!", "nyal"}));
   EXPECT_EQ(texts(21), (Lines{"asszonnyal asszonnyal"}));
   EXPECT_EQ(texts(16), (Lines{"asszonnyal asz-", "szonnyal"}));
+}
+
+TEST(BreakParagraph, AParagraphOfSixHundredThousandLinesNeedsNoDeepRecursion) {
+  // Every word on a line of its own: the chain of breaks is as long as the
+  // paragraph, and must neither be freed nor walked recursively.
+  std::vector<ParagraphItem> items;
+  for (int w = 0; w < 600000; ++w) {
+    if (w > 0) items.push_back(ParagraphItem::glue(1, 1, 0));
+    items.push_back(ParagraphItem::box(1));
+  }
+  const double widths[] = {1};
+  EXPECT_EQ(breakParagraph(items, widths).size(), 600000U);
+  EXPECT_EQ(breakParagraphGreedy(items, widths).size(), 600000U);
+}
+
+/// `words` (letters only) as a paragraph's items, built as breakLines
+/// builds them, with the texts of its boxes and penalties beside them.
+std::vector<ParagraphItem> itemsOfWords(const std::vector<std::string>& words,
+                                        std::vector<std::string>& texts) {
+  std::vector<ParagraphItem> items;
+  for (std::size_t w = 0; w < words.size(); ++w) {
+    if (w > 0) {
+      items.push_back(ParagraphItem::glue(1, 1, 0));
+      texts.emplace_back(" ");
+    }
+    std::size_t from = 0;
+    for (const std::size_t point : hyphenationPoints(english_US, words[w])) {
+      items.push_back(ParagraphItem::box(static_cast<double>(point - from)));
+      texts.push_back(words[w].substr(from, point - from));
+      items.push_back(ParagraphItem::penalty(1, 50, true));
+      texts.emplace_back("-");
+      from = point;
+    }
+    items.push_back(ParagraphItem::box(static_cast<double>(words[w].size() - from)));
+    texts.push_back(words[w].substr(from));
+  }
+  return items;
+}
+
+TEST(LineStream, ALongParagraphSetAStretchAtATimeSetsAsTheWholeParagraphDoes) {
+  // Far longer than one stretch: the lines where one stretch hands over to
+  // the next are those the best breaks of the whole paragraph give.
+  const std::vector<std::string> vocabulary = wordsIn(
+      "typesetting justified text is a quiet negotiation between the width of a column and "
+      "the length of its words when a long word reaches the right margin the compositor may "
+      "either stretch the spaces or break the word characteristically incomprehensible");
+  std::mt19937 rng(11);
+  std::vector<std::string> words;
+  std::string text;
+  for (int w = 0; w < 60000; ++w) {
+    words.push_back(vocabulary[rng() % vocabulary.size()]);
+    text += words.back() + ' ';
+  }
+  std::vector<std::string> texts;
+  const std::vector<ParagraphItem> items = itemsOfWords(words, texts);
+  for (const double width : {1.0, 30.0, 72.0}) {
+    const double widths[] = {width};
+    std::vector<std::string> whole;
+    std::size_t from = 0;
+    for (const LineBreakPoint& b : breakParagraph(items, widths)) {
+      std::string line;
+      for (std::size_t i = from; i < b.position; ++i) {
+        if (items[i].kind == ParagraphItem::Kind::kPenalty) continue;
+        if (items[i].kind == ParagraphItem::Kind::kGlue && line.empty()) continue;
+        line += texts[i];
+      }
+      if (b.position < items.size() && items[b.position].kind == ParagraphItem::Kind::kPenalty) {
+        line += texts[b.position];
+      }
+      whole.push_back(line);
+      from = b.position + 1;
+    }
+    std::vector<std::string> streamed;
+    for (const TextLine& line : breakLines(english_US, text, width)) streamed.push_back(line.text);
+    EXPECT_EQ(streamed, whole) << width;
+  }
+}
+
+TEST(LineStream, PiecesCutAnywhereSetAsTheWholeText) {
+  const std::string text =
+      "Silbentrennung ist schön: “Donaudampfschifffahrtsgesellschaft” und Straßenbahn, "
+      "\xe2\x80\x83 Geschwindigkeitsbegrenzung\u3000Rechtsschutzversicherungsgesellschaften "
+      "ab\xff\xfe"
+      "cd Zeile\r\nmit Ende.";
+  const std::vector<TextLine> whole = breakLines(german_1996, text, 24);
+  std::mt19937 rng(3);
+  for (int round = 0; round < 200; ++round) {
+    std::vector<std::string> lines;
+    LineStream stream(german_1996, 24, {},
+                      [&lines](const TextLine& line) { lines.push_back(line.text); });
+    for (std::size_t at = 0; at < text.size();) {
+      const std::size_t size = std::min<std::size_t>(rng() % 7, text.size() - at);
+      stream.write(std::string_view(text).substr(at, size));
+      at += size;
+    }
+    stream.finish();
+    ASSERT_EQ(lines.size(), whole.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i], whole[i].text) << i;
+  }
+}
+
+TEST(LineStream, AWordLongerThanAnyProseComesOnALineOfItsOwnInPieces) {
+  const std::string data(3 * kLongestRun + 5, 'x');
+  std::vector<TextLine> lines;
+  LineStream stream(english_US, 20, {}, [&lines](const TextLine& line) { lines.push_back(line); });
+  stream.write("before the data ");
+  for (std::size_t at = 0; at < data.size(); at += 1000) stream.write(data.substr(at, 1000));
+  stream.write(" after it");
+  stream.finish();
+  std::string joined;
+  std::size_t pieces = 0;
+  for (const TextLine& line : lines) {
+    if (line.text.starts_with('x')) {
+      ++pieces;
+      EXPECT_TRUE(line.overfull);
+      EXPECT_LE(line.text.size(), kLongestRun + 1000);
+    }
+    joined += line.text + (line.continued ? "" : "\n");
+  }
+  EXPECT_GT(pieces, 2U);
+  EXPECT_EQ(joined, "before the data\n" + data + "\nafter it\n");
 }
 
 TEST(TerminalColumns, CountsWideCharactersTwiceAndMarksNotAtAll) {

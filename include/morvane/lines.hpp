@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <functional>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -122,6 +123,10 @@ struct TextLine {
   std::string text;
   double ratio = 0;
   bool overfull = false;
+  /// Only from a `LineStream`: the line goes on in the next one. A word of
+  /// more than 2^20 bytes, which is data rather than prose and stands on
+  /// a line of its own, comes in pieces of that size.
+  bool continued = false;
 };
 
 /// `text` (UTF-8, one paragraph: white space is where it may break) set in
@@ -133,5 +138,33 @@ struct TextLine {
 [[nodiscard]] std::vector<TextLine> breakLines(const Hyphenator& h, std::string_view text,
                                                double width, const LineOptions& options = {},
                                                const MeasureText& measure = terminalColumns);
+
+/// `breakLines` for a paragraph that arrives in pieces, cut anywhere: lines
+/// go to the writer as soon as nothing later can change them, in memory
+/// bounded whatever the paragraph's length. A paragraph of up to some
+/// thousands of lines is set whole, exactly as `breakLines` sets it; a
+/// longer one is set a stretch of that size at a time, each begun where the
+/// best breaks of the one before leave off.
+class LineStream {
+ public:
+  using Writer = std::function<void(const TextLine&)>;
+
+  LineStream(const Hyphenator& h, double width, const LineOptions& options, Writer out,
+             MeasureText measure = terminalColumns);
+  ~LineStream();
+  LineStream(const LineStream&) = delete;
+  LineStream& operator=(const LineStream&) = delete;
+
+  /// More of the paragraph; may call the writer.
+  void write(std::string_view text);
+  /// Ends the paragraph and hands over its last lines. The stream may then
+  /// take the next paragraph, whose first line is `firstWidth` wide again.
+  void finish();
+
+  struct State;  // defined by the implementation
+
+ private:
+  std::unique_ptr<State> state_;
+};
 
 }  // namespace morvane

@@ -10,6 +10,11 @@
 
 namespace morvane {
 
+/// A run of more than this many code units without white space is not prose
+/// (encoded data, minified code): text is copied through it as it is, which
+/// keeps memory bounded when text is streamed.
+inline constexpr std::size_t kLongestRun = std::size_t{1} << 20;
+
 /// `text` with `separator` at every break of every word; everything else is
 /// copied unchanged, so removing the separators gives back the input exactly.
 ///
@@ -25,8 +30,8 @@ namespace morvane {
 ///
 /// Left as they are: a word that already holds a soft hyphen, every word of
 /// a run between white space that looks like a URL or an e-mail address
-/// ("://", "@", "www."), and any run of more than 2^20 code units without
-/// white space (encoded data rather than prose).
+/// ("://", "@", "www."), and any run of more than kLongestRun code units
+/// without white space.
 [[nodiscard]] std::u32string hyphenateText(const Hyphenator& h, std::u32string_view text,
                                            std::u32string_view separator = U"\u00AD");
 /// The same for UTF-8. Bytes that are not valid UTF-8 are copied unchanged and

@@ -4,60 +4,21 @@
 #include <unicode/uchar.h>
 
 #include <algorithm>
-#include <deque>
 #include <string>
 #include <vector>
 
 #include "common/utf8.hpp"
 #include "engine/hyphenator_parts.hpp"
+#include "layout/paragraph_breaks.hpp"
 #include "morvane/lines.hpp"
 #include "morvane/text.hpp"
+#include "text/text_breaks.hpp"
 
 namespace morvane {
 
 namespace {
 
-// Marks the hyphenation points hyphenateText finds: a private-use
-// character no text of a word holds.
-constexpr std::string_view kMark = "\xEE\x80\x80";  // U+E000
-
 bool isSpace(char32_t c) { return u_isWhitespace(static_cast<UChar32>(c)) != 0; }
-
-/// The words of `text`: runs between white space.
-std::vector<std::string_view> wordsOf(std::string_view text) {
-  std::vector<std::string_view> words;
-  std::size_t at = 0;
-  std::size_t start = std::string_view::npos;
-  while (at < text.size()) {
-    char32_t c = static_cast<unsigned char>(text[at]);
-    std::size_t length = c < 0x80 ? 1 : detail::decodeUtf8Char(text.substr(at), c);
-    // A byte that is not UTF-8 is part of a word, whatever its value.
-    const bool space = length != 0 && isSpace(c);
-    if (length == 0) length = 1;
-    if (space && start != std::string_view::npos) {
-      words.push_back(text.substr(start, at - start));
-      start = std::string_view::npos;
-    } else if (!space && start == std::string_view::npos) {
-      start = at;
-    }
-    at += length;
-  }
-  if (start != std::string_view::npos) words.push_back(text.substr(start));
-  return words;
-}
-
-/// A paragraph's items, each with the text it stands for (and, for a
-/// break that changes the spelling, the text that begins the next line).
-struct Items {
-  std::vector<ParagraphItem> items;
-  std::vector<std::string_view> texts;
-  std::vector<std::string_view> posts;
-  void add(const ParagraphItem& item, std::string_view text, std::string_view post = {}) {
-    items.push_back(item);
-    texts.push_back(text);
-    posts.push_back(post);
-  }
-};
 
 bool allLetters(std::string_view word) {
   for (std::size_t at = 0; at < word.size();) {
@@ -82,150 +43,359 @@ std::size_t commonSuffix(std::string_view a, std::string_view b) {
   return n;
 }
 
-/// The items of a word some of whose breaks change its spelling (an office
-/// dictionary's): each such break a discretionary whose no-break text is
-/// the letters it changes; standard breaks among those give way to it.
-/// False (and nothing added) when the word has no such break.
-bool addChangingWord(const Hyphenator& h, std::string_view word, const LineOptions& options,
-                     const MeasureText& measure, Items& out, std::deque<std::string>& storage) {
-  // Only an office dictionary's breaks change the spelling: for any other
-  // hyphenator the word's breaks are not worked out twice.
-  if (detail::partsOf(h).dictionary == nullptr || !allLetters(word)) return false;
-  const std::vector<Utf8WordBreak> breaks = hyphenationBreaks(h, word);
-  if (std::all_of(breaks.begin(), breaks.end(), [](const auto& b) { return b.standard; })) {
-    return false;
-  }
-  std::size_t done = 0;  // bytes of the word given to items
-  for (const Utf8WordBreak& b : breaks) {
-    if (b.standard) {
-      const std::size_t at = b.before.size();
-      if (at <= done) continue;  // among letters a change took
-      out.add(ParagraphItem::box(measure(word.substr(done, at - done))),
-              word.substr(done, at - done));
-      out.add(ParagraphItem::penalty(measure(options.hyphen), options.hyphenPenalty, true),
-              options.hyphen);
-      done = at;
-      continue;
-    }
-    // The word is before + after with the changed letters between, spelled
-    // otherwise: word[from, to) becomes before[from...] and after[...].
-    std::size_t from = std::min(commonPrefix(b.before, word), b.before.size());
-    const std::size_t to =
-        std::max(from, word.size() - std::min(commonSuffix(b.after, word), b.after.size()));
-    if (from < done) continue;
-    if (from > done) {
-      out.add(ParagraphItem::box(measure(word.substr(done, from - done))),
-              word.substr(done, from - done));
-    }
-    storage.push_back(std::string(b.before.substr(from)) + options.hyphen);
-    const std::string_view pre = storage.back();
-    storage.push_back(std::string(b.after.substr(0, b.after.size() - (word.size() - to))));
-    const std::string_view post = storage.back();
-    out.add(ParagraphItem::discretionary(measure(pre), measure(post), to > from ? 1 : 0,
-                                         options.hyphenPenalty),
-            pre, post);
-    if (to > from)
-      out.add(ParagraphItem::box(measure(word.substr(from, to - from))),
-              word.substr(from, to - from));
-    done = to;
-  }
-  if (done < word.size())
-    out.add(ParagraphItem::box(measure(word.substr(done))), word.substr(done));
-  return true;
-}
+/// A stretch of a paragraph not yet set: its items, each with the text it
+/// stands for (and, for a break that changes the spelling, the text that
+/// begins the next line), those texts kept one after another in `texts`.
+struct Items {
+  struct Texts {
+    std::size_t begin;
+    std::size_t size;
+    std::size_t postSize;  // right after the text
+  };
+  std::vector<ParagraphItem> items;
+  std::vector<Texts> spans;
+  std::string texts;
 
-Items itemsOf(const Hyphenator& h, std::string_view text, const LineOptions& options,
-              const MeasureText& measure, std::deque<std::string>& storage) {
-  Items out;
-  const std::vector<std::string_view> words = wordsOf(text);
-  const double space = measure(" ");
-  const double hyphen = measure(options.hyphen);
-  // The words hyphenated as one text, a line each: a line end ends every
-  // word and run, so each line comes out as its word alone would, and the
-  // paragraph is scanned once rather than word by word.
-  std::string lines;
-  lines.reserve(text.size() + 1);
-  for (const std::string_view word : words) {
-    lines += word;
-    lines += '\n';
+  void add(const ParagraphItem& item, std::string_view text, std::string_view post = {}) {
+    items.push_back(item);
+    spans.push_back({texts.size(), text.size(), post.size()});
+    texts.append(text);
+    texts.append(post);
   }
-  // The pieces point into `storage`, whose strings never move.
-  storage.push_back(hyphenateText(h, lines, kMark));
-  std::string_view markedLines = storage.back();
-  for (std::size_t w = 0; w < words.size(); ++w) {
-    const std::size_t lineEnd = markedLines.find('\n');
-    std::string_view marked = markedLines.substr(0, lineEnd);
-    markedLines.remove_prefix(lineEnd + 1);
-    if (w > 0) {
-      out.add(ParagraphItem::glue(space, space * options.spaceStretch, space * options.spaceShrink),
-              " ");
+  [[nodiscard]] std::string_view text(std::size_t i) const {
+    return std::string_view(texts).substr(spans[i].begin, spans[i].size);
+  }
+  [[nodiscard]] std::string_view post(std::size_t i) const {
+    return std::string_view(texts).substr(spans[i].begin + spans[i].size, spans[i].postSize);
+  }
+  /// Forgets the items before `from`.
+  void dropBefore(std::size_t from) {
+    const std::size_t cut = from < items.size() ? spans[from].begin : texts.size();
+    items.erase(items.begin(), items.begin() + static_cast<std::ptrdiff_t>(from));
+    spans.erase(spans.begin(), spans.begin() + static_cast<std::ptrdiff_t>(from));
+    texts.erase(0, cut);
+    for (Texts& t : spans) t.begin -= cut;
+  }
+  void clear() {
+    items.clear();
+    spans.clear();
+    texts.clear();
+  }
+};
+
+}  // namespace
+
+struct LineStream::State {
+  /// A stretch this long (some thousands of lines) is set at once; half of
+  /// it is kept, unsettled, for the next.
+  static constexpr std::size_t kWindowItems = std::size_t{1} << 15;
+
+  State(const Hyphenator& hyphenator, double w, const LineOptions& o, Writer writer, MeasureText m)
+      : h(hyphenator),
+        width(w),
+        options(o),
+        out(std::move(writer)),
+        measure(std::move(m)),
+        space(measure(" ")),
+        hyphen(measure(options.hyphen)),
+        finder(h) {}
+
+  Hyphenator h;
+  double width;
+  LineOptions options;
+  Writer out;
+  MeasureText measure;
+  double space;
+  double hyphen;
+  detail::TextBreakFinder finder;
+
+  std::string pending;      // the paragraph's text after its last complete word
+  std::size_t scanned = 0;  // bytes of `pending` known to hold no white space
+  bool longWord = false;    // a word too long to set is being copied
+  Items stretch;
+  bool anyWord = false;  // the stretch has a word before which a space goes
+  detail::LineStart start;
+  std::string lineBegin;  // what the stretch's first line begins with
+
+  void write(std::string_view text) {
+    // A slice at a time, so that a word too long to set is copied on
+    // before much of it is held.
+    constexpr std::size_t kSlice = std::size_t{1} << 16;
+    for (std::size_t at = 0; at < text.size(); at += kSlice) {
+      pending.append(text.substr(at, kSlice));
+      if (longWord) copyLongWord(false);
+      if (longWord) continue;
+      readWords();
+      if (pending.size() > kLongestRun) {
+        setLines(true);  // the lines before it end as a paragraph's do
+        longWord = true;
+        copyLongWord(false);
+      }
     }
-    if (addChangingWord(h, words[w], options, measure, out, storage)) continue;
-    // Pieces between the marks, and after a hyphen the word already has.
-    while (!marked.empty()) {
-      const std::size_t mark = marked.find(kMark);
-      std::size_t cut = std::min(mark, marked.size());
-      const std::size_t dash = marked.substr(0, cut).find('-');
+  }
+
+  void finish() {
+    if (longWord) copyLongWord(true);
+    readWords();
+    word(pending);
+    pending.clear();
+    scanned = 0;
+    setLines(true);
+    start = {};
+  }
+
+  /// Takes the words of `pending` that white space has ended.
+  void readWords() {
+    std::size_t wordStart = 0;
+    std::size_t at = scanned;
+    while (at < pending.size()) {
+      std::size_t length = 0;
+      const bool space = spaceAt(pending, at, length);
+      if (length == 0) break;  // a character the next piece completes
+      if (space) {
+        word(std::string_view(pending).substr(wordStart, at - wordStart));
+        wordStart = at + length;
+      }
+      at += length;
+    }
+    pending.erase(0, wordStart);
+    scanned = at - wordStart;
+  }
+
+  /// Whether white space starts at `at` of `text`, and how long the
+  /// character there is: 0 when the text ends inside it. A byte that is
+  /// not UTF-8 is part of a word, whatever its value.
+  static bool spaceAt(std::string_view text, std::size_t at, std::size_t& length) {
+    char32_t c = static_cast<unsigned char>(text[at]);
+    if (c < 0x80) {
+      length = 1;
+      return isSpace(c);
+    }
+    if (detail::startsTruncatedUtf8(text.substr(at))) {
+      length = 0;
+      return false;
+    }
+    length = detail::decodeUtf8Char(text.substr(at), c);
+    if (length == 0) {
+      length = 1;
+      return false;
+    }
+    return isSpace(c);
+  }
+
+  /// A word of the paragraph, whole.
+  void word(std::string_view text) {
+    if (text.empty()) return;
+    if (anyWord) {
+      stretch.add(
+          ParagraphItem::glue(space, space * options.spaceStretch, space * options.spaceShrink),
+          " ");
+    }
+    anyWord = true;
+    if (!addChangingWord(text)) addWord(text);
+    if (stretch.items.size() >= kWindowItems) setLines(false);
+  }
+
+  /// The pieces of a word between its breaks, and after a hyphen it has.
+  void addWord(std::string_view word) {
+    const std::span<const std::size_t> marks = finder.breaks(word);
+    std::size_t next = 0;  // of marks
+    std::size_t from = 0;
+    while (from < word.size()) {
+      const bool marked = next < marks.size();
+      const std::size_t mark = marked ? marks[next] : word.size();
+      std::size_t cut = mark;
+      const std::size_t dash = word.substr(from, cut - from).find('-');
       const bool explicitHyphen =
-          dash != std::string_view::npos && dash > 0 && dash + 1 < marked.size();
-      if (explicitHyphen) cut = dash + 1;
-      const std::string_view piece = marked.substr(0, cut);
-      out.add(ParagraphItem::box(measure(piece)), piece);
-      marked.remove_prefix(cut);
+          dash != std::string_view::npos && dash > 0 && from + dash + 1 < word.size();
+      if (explicitHyphen) cut = from + dash + 1;
+      const std::string_view piece = word.substr(from, cut - from);
+      stretch.add(ParagraphItem::box(measure(piece)), piece);
+      from = cut;
       if (explicitHyphen) {
-        if (!marked.empty())
-          out.add(ParagraphItem::penalty(0, options.explicitHyphenPenalty, true), "");
-      } else if (mark != std::string_view::npos) {
-        marked.remove_prefix(kMark.size());
-        if (!marked.empty()) {
-          out.add(ParagraphItem::penalty(hyphen, options.hyphenPenalty, true), options.hyphen);
+        stretch.add(ParagraphItem::penalty(0, options.explicitHyphenPenalty, true), "");
+      } else if (marked) {
+        ++next;
+        if (from < word.size()) {
+          stretch.add(ParagraphItem::penalty(hyphen, options.hyphenPenalty, true), options.hyphen);
         }
       }
     }
   }
-  return out;
-}
 
-/// The text of the items of one line, `from` up to the break at `to`,
-/// beginning with `start` (what a changed spelling puts there).
-TextLine lineOf(const Items& p, std::string_view start, std::size_t from, std::size_t to,
-                const LineBreakPoint& b, bool justify, double width, const MeasureText& measure) {
-  TextLine line;
-  line.ratio = b.ratio;
-  line.overfull = b.overfull;
-  line.text = start;
-  std::vector<std::size_t> spaces;  // where glue went, in the text
-  for (std::size_t i = from; i < to; ++i) {
-    const ParagraphItem& item = p.items[i];
-    if (item.kind == ParagraphItem::Kind::kGlue) {
-      if (line.text.empty()) continue;  // glue at a line's start is dropped
-      spaces.push_back(line.text.size());
-      line.text += p.texts[i];
-    } else if (item.kind == ParagraphItem::Kind::kBox) {
-      line.text += p.texts[i];
+  /// The items of a word some of whose breaks change its spelling (an
+  /// office dictionary's): each such break a discretionary whose no-break
+  /// text is the letters it changes; standard breaks among those give way
+  /// to it. False (and nothing added) when the word has no such break.
+  bool addChangingWord(std::string_view word) {
+    // Only an office dictionary's breaks change the spelling: for any other
+    // hyphenator the word's breaks are not worked out twice.
+    if (detail::partsOf(h).dictionary == nullptr || !allLetters(word)) return false;
+    const std::vector<Utf8WordBreak> breaks = hyphenationBreaks(h, word);
+    if (std::all_of(breaks.begin(), breaks.end(), [](const auto& b) { return b.standard; })) {
+      return false;
+    }
+    std::size_t done = 0;  // bytes of the word given to items
+    for (const Utf8WordBreak& b : breaks) {
+      if (b.standard) {
+        const std::size_t at = b.before.size();
+        if (at <= done) continue;  // among letters a change took
+        stretch.add(ParagraphItem::box(measure(word.substr(done, at - done))),
+                    word.substr(done, at - done));
+        stretch.add(ParagraphItem::penalty(hyphen, options.hyphenPenalty, true), options.hyphen);
+        done = at;
+        continue;
+      }
+      // The word is before + after with the changed letters between, spelled
+      // otherwise: word[from, to) becomes before[from...] and after[...].
+      const std::size_t from = std::min(commonPrefix(b.before, word), b.before.size());
+      const std::size_t to =
+          std::max(from, word.size() - std::min(commonSuffix(b.after, word), b.after.size()));
+      if (from < done) continue;
+      if (from > done) {
+        stretch.add(ParagraphItem::box(measure(word.substr(done, from - done))),
+                    word.substr(done, from - done));
+      }
+      const std::string pre = std::string(b.before.substr(from)) + options.hyphen;
+      const std::string_view post =
+          std::string_view(b.after).substr(0, b.after.size() - (word.size() - to));
+      stretch.add(ParagraphItem::discretionary(measure(pre), measure(post), to > from ? 1 : 0,
+                                               options.hyphenPenalty),
+                  pre, post);
+      if (to > from) {
+        stretch.add(ParagraphItem::box(measure(word.substr(from, to - from))),
+                    word.substr(from, to - from));
+      }
+      done = to;
+    }
+    if (done < word.size()) {
+      stretch.add(ParagraphItem::box(measure(word.substr(done))), word.substr(done));
+    }
+    return true;
+  }
+
+  [[nodiscard]] double lineWidth(std::size_t line) const {
+    return line == 0 ? options.firstWidth.value_or(width) : width;
+  }
+
+  /// Sets the stretch: all of it when the paragraph `ends`, else its
+  /// earlier half, keeping the rest to be set with what follows.
+  void setLines(bool ends) {
+    if (stretch.items.empty()) {
+      anyWord = false;
+      return;
+    }
+    const double widths[] = {lineWidth(0), width};
+    const std::vector<LineBreakPoint> breaks = detail::breakStretch(
+        stretch.items, widths, options.parameters, start, ends, options.greedy);
+    std::size_t settled = breaks.size();
+    if (!ends) {
+      // Breaks in the earlier half are kept whatever follows; with none
+      // there, all that were found.
+      const std::size_t half = stretch.items.size() / 2;
+      settled = static_cast<std::size_t>(
+          std::count_if(breaks.begin(), breaks.end(),
+                        [half](const LineBreakPoint& b) { return b.position < half; }));
+      if (settled == 0) settled = breaks.size();
+      if (settled == 0) return;  // no break at all yet: the stretch grows
+    }
+    std::size_t from = 0;
+    for (std::size_t k = 0; k < settled; ++k) {
+      const LineBreakPoint& b = breaks[k];
+      const bool last = ends && k + 1 == breaks.size();
+      out(lineOf(from, b, options.justify && !last, lineWidth(start.line + k)));
+      lineBegin.clear();
+      if (b.position < stretch.items.size()) {
+        from = b.position + 1 + stretch.items[b.position].replaces;
+        lineBegin = stretch.post(b.position);
+      }
+    }
+    if (ends) {
+      stretch.clear();
+      anyWord = false;
+      lineBegin.clear();
+      return;
+    }
+    start = detail::startAfter(stretch.items, breaks[settled - 1], start.line + settled - 1);
+    stretch.dropBefore(from);
+  }
+
+  /// The line of the stretch's items `from` up to the break `b`.
+  TextLine lineOf(std::size_t from, const LineBreakPoint& b, bool justify, double lineWidth) {
+    TextLine line;
+    line.ratio = b.ratio;
+    line.overfull = b.overfull;
+    line.text = lineBegin;
+    std::vector<std::size_t> spaces;  // where glue went, in the text
+    const std::vector<ParagraphItem>& items = stretch.items;
+    for (std::size_t i = from; i < b.position; ++i) {
+      const ParagraphItem& item = items[i];
+      if (item.kind == ParagraphItem::Kind::kGlue) {
+        if (line.text.empty()) continue;  // glue at a line's start is dropped
+        spaces.push_back(line.text.size());
+        line.text += stretch.text(i);
+      } else if (item.kind == ParagraphItem::Kind::kBox) {
+        line.text += stretch.text(i);
+      }
+    }
+    if (b.position < items.size() && items[b.position].kind == ParagraphItem::Kind::kPenalty) {
+      line.text += stretch.text(b.position);  // the hyphen of a broken word
+    }
+    if (justify && !spaces.empty()) {
+      // Spread the missing columns over the spaces, left to right.
+      const double missing = lineWidth - measure(line.text);
+      const auto extra = static_cast<std::size_t>(std::max(0.0, missing));
+      std::string padded;
+      std::size_t copied = 0;
+      for (std::size_t k = 0; k < spaces.size(); ++k) {
+        padded.append(line.text, copied, spaces[k] - copied);
+        padded.append(extra / spaces.size() + (k < extra % spaces.size() ? 1 : 0), ' ');
+        copied = spaces[k];
+      }
+      padded.append(line.text, copied);
+      line.text = std::move(padded);
+    }
+    return line;
+  }
+
+  /// A word longer than any prose has (data) goes on a line of its own,
+  /// copied in pieces as it comes, up to the white space that ends it
+  /// (`ends`: or the end of the paragraph).
+  void copyLongWord(bool ends) {
+    std::size_t end = 0;
+    bool spaceFound = false;
+    while (end < pending.size()) {
+      std::size_t length = 0;
+      spaceFound = spaceAt(pending, end, length);
+      if (spaceFound || length == 0) break;
+      end += length;
+    }
+    if (ends && !spaceFound) end = pending.size();
+    ends = ends || spaceFound;
+    TextLine piece;
+    piece.overfull = true;
+    piece.text = pending.substr(0, end);
+    piece.continued = !ends;
+    if (!piece.text.empty() || ends) out(piece);
+    pending.erase(0, end);
+    scanned = 0;
+    if (ends) {
+      longWord = false;
+      start = {};
+      start.line = 1;  // what follows is not the paragraph's first line
     }
   }
-  if (to < p.items.size() && p.items[to].kind == ParagraphItem::Kind::kPenalty) {
-    line.text += p.texts[to];  // the hyphen of a broken word
-  }
-  if (justify && !spaces.empty()) {
-    // Spread the missing columns over the spaces, left to right.
-    const double missing = width - measure(line.text);
-    const auto extra = static_cast<std::size_t>(std::max(0.0, missing));
-    std::string padded;
-    std::size_t copied = 0;
-    for (std::size_t k = 0; k < spaces.size(); ++k) {
-      padded.append(line.text, copied, spaces[k] - copied);
-      padded.append(extra / spaces.size() + (k < extra % spaces.size() ? 1 : 0), ' ');
-      copied = spaces[k];
-    }
-    padded.append(line.text, copied);
-    line.text = std::move(padded);
-  }
-  return line;
-}
+};
 
-}  // namespace
+LineStream::LineStream(const Hyphenator& h, double width, const LineOptions& options, Writer out,
+                       MeasureText measure)
+    : state_(std::make_unique<State>(h, width, options, std::move(out), std::move(measure))) {}
+
+LineStream::~LineStream() = default;
+
+void LineStream::write(std::string_view text) { state_->write(text); }
+
+void LineStream::finish() { state_->finish(); }
 
 double terminalColumns(std::string_view utf8) {
   double columns = 0;
@@ -252,26 +422,23 @@ double terminalColumns(std::string_view utf8) {
 
 std::vector<TextLine> breakLines(const Hyphenator& h, std::string_view text, double width,
                                  const LineOptions& options, const MeasureText& measure) {
-  std::deque<std::string> storage;
-  const Items p = itemsOf(h, text, options, measure, storage);
-  if (p.items.empty()) return {};
-  const double widths[] = {options.firstWidth.value_or(width), width};
-  const std::vector<LineBreakPoint> breaks =
-      options.greedy ? breakParagraphGreedy(p.items, widths)
-                     : breakParagraph(p.items, widths, options.parameters);
   std::vector<TextLine> lines;
-  std::size_t from = 0;
-  std::string_view start;
-  for (std::size_t k = 0; k < breaks.size(); ++k) {
-    const bool last = k + 1 == breaks.size();
-    const std::size_t at = breaks[k].position;
-    lines.push_back(lineOf(p, start, from, at, breaks[k], options.justify && !last,
-                           widths[std::min<std::size_t>(k, 1)], measure));
-    if (at < p.items.size()) {
-      from = at + 1 + p.items[at].replaces;
-      start = p.posts[at];
-    }
-  }
+  bool joining = false;  // the last line goes on in the next piece
+  LineStream stream(
+      h, width, options,
+      [&lines, &joining](const TextLine& line) {
+        if (joining) {
+          lines.back().text += line.text;
+          lines.back().continued = false;
+        } else {
+          lines.push_back(line);
+        }
+        joining = line.continued;
+        lines.back().continued = false;
+      },
+      measure);
+  stream.write(text);
+  stream.finish();
   return lines;
 }
 

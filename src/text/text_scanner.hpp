@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "morvane/hyphenator.hpp"
+#include "morvane/text.hpp"
 #include "text/ascii_block.hpp"
 #include "text/text_units.hpp"
 #include "text/unicode.hpp"
@@ -41,14 +42,10 @@ class WordJoiners {
 /// The joiners of `h`, made once per hyphenator and kept with it.
 const WordJoiners& wordJoinersOf(const Hyphenator& h);
 
-/// A run of more than this many code units without white space is not prose
-/// (encoded data, minified code): it is copied as it is, which keeps memory
-/// bounded when text is streamed.
-inline constexpr std::size_t kLongestRun = std::size_t{1} << 20;
-
 /// Hyphenates running text read through `Units` (UTF-8, code points, or the
 /// text of an HTML document) into `out`, which needs only
-/// `append(std::basic_string_view<Char>)`. Text may come in pieces cut
+/// `append(std::basic_string_view<Char>)` (and, to be told where breaks go
+/// instead of being given separators, `markBreak()`). Text may come in pieces cut
 /// anywhere: whatever the cuts, the output is the same. A word is a maximal
 /// run of letters and marks, with the language's joiners between letters.
 /// Left as they are: words that hold a soft hyphen already, every word of a
@@ -330,7 +327,12 @@ class TextScanner {
       const View wordText = text.substr(wordStart, word.end - word.begin);
       const auto write = [&](std::size_t cut) {
         out_.append(text.substr(copied, wordStart + cut - copied));
-        out_.append(separator_);
+        // An output that only notes where breaks go takes no separator.
+        if constexpr (requires { out_.markBreak(); }) {
+          out_.markBreak();
+        } else {
+          out_.append(separator_);
+        }
         copied = wordStart + cut;
       };
       if (const auto* known = cache_.find(wordText)) {
