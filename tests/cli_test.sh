@@ -142,32 +142,66 @@ else
   echo "FAIL terminal separator: '$got'"; failures=$((failures + 1))
 fi
 
-# Memory stays bounded: a 100 MB line in word mode, and a 10 KB separator on
-# a megabyte of text (the maximum resident set of the command, in KB).
+# Memory stays bounded (the maximum resident set of the command, in KB): a
+# 100 MB line in word mode, a 10 KB separator on a megabyte of text, a 20 MB
+# line of NULs in word mode with a dictionary, and paragraphs of 4 MB set in
+# lines, one of them 600,000 lines long.
+printf 'UTF-8\nLEFTHYPHENMIN 1\na1b\n' >"$work/tiny.dic"
 peak() {
-  python3 - "$cmd" "$@" <<'PY'
-import resource, subprocess, sys
-cmd, kind = sys.argv[1], sys.argv[2]
+  python3 - "$cmd" "$work" "$@" <<'PY'
+import resource, subprocess, sys, threading
+cmd, work, kind = sys.argv[1], sys.argv[2], sys.argv[3]
+words = open(sys.argv[4]).read().split() if len(sys.argv) > 4 else []
 if kind == "line":
     args, chunk, count = [cmd, "--words"], b"hyphenation" * 100000, 91
-else:
+elif kind == "separator":
     args, chunk, count = [cmd, "--text", "-s", "=" * 10000], b"hyphenation " * 87000, 1
-p = subprocess.Popen(args, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL)
-for _ in range(count):
-    p.stdin.write(chunk)
-p.stdin.write(b"\n")
-p.stdin.close()
+elif kind == "dictionary-line":
+    args, chunk, count = [cmd, "--words", "--dic", work + "/tiny.dic"], b"\0" * 1000000, 20
+elif kind == "narrow-paragraph":
+    args, chunk, count = [cmd, "--width", "1"], b"a " * 600000, 1
+else:
+    text = " ".join(words[i * 7919 % len(words)] for i in range(700000)).encode()
+    args, chunk, count = [cmd, "--width", "72"] + (["--greedy"] if kind == "greedy" else []), text, 1
+p = subprocess.Popen(args, stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+def feed():
+    for _ in range(count):
+        p.stdin.write(chunk)
+    p.stdin.write(b"\n")
+    p.stdin.close()
+threading.Thread(target=feed).start()
+lines = sum(block.count(b"\n") for block in iter(lambda: p.stdout.read(1 << 16), b""))
 status = p.wait()
-print(status, resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)
+print(status, resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss, lines)
 PY
 }
-for kind in line separator; do
-  read -r status kb < <(peak "$kind")
-  if [[ $status -eq 0 && $kb -lt 65536 ]]; then
+for kind in line separator dictionary-line narrow-paragraph paragraph greedy; do
+  read -r status kb lines < <(peak "$kind" "$(dirname "$0")/../bench/texts/en.txt")
+  if [[ $status -eq 0 && $kb -lt 65536 ]] && [[ $kind != narrow-paragraph || $lines -eq 600000 ]]; then
     passes=$((passes + 1))
   else
-    echo "FAIL memory for a long $kind: status $status, $kb KB"; failures=$((failures + 1))
+    echo "FAIL memory for a long $kind: status $status, $kb KB, $lines lines"; failures=$((failures + 1))
   fi
+done
+
+# A failed write stops the command at once, in every mode, as cat stops:
+# an endless input ends with the first write that fails.
+for args in "" --words --html --xml "--width 60" "--words --dic $work/tiny.dic"; do
+  for target in /dev/full closed; do
+    [[ $target == /dev/full && ! -w /dev/full ]] && continue
+    # shellcheck disable=SC2086
+    if [[ $target == closed ]]; then
+      timeout 20 bash -c "yes hyphenation | \"\$0\" $args >&-" "$cmd" 2>"$work/err"
+    else
+      timeout 20 bash -c "yes hyphenation | \"\$0\" $args >/dev/full" "$cmd" 2>"$work/err"
+    fi
+    status=$?
+    if [[ $status -eq 1 ]] && grep -q 'cannot write standard output: ' "$work/err"; then
+      passes=$((passes + 1))
+    else
+      echo "FAIL endless input ($args) into $target: status $status, $(cat "$work/err")"; failures=$((failures + 1))
+    fi
+  done
 done
 
 # Files of the user's own: dictionaries, patterns, exceptions, minimums.

@@ -102,30 +102,58 @@ int hyphenateArguments(const morvane::Hyphenator& h, const Options& options, Out
 }
 
 /// Standard input a line at a time, each spelled as a word (office
-/// dictionaries in word mode).
+/// dictionaries in word mode). A line longer than any word is text: it
+/// streams through as text does, so that memory stays bounded.
 int spellLines(const morvane::Hyphenator& h, const Options& options, Output& out, Stats& stats) {
   const std::string separator = separatorFor(options);
   Input input;
   Utf8LineCheck check("line");
   std::string pending;
   std::string line;
+  std::optional<morvane::TextStream> longLine;
   const auto flush = [&](std::string_view text, bool newline) {
     line.clear();
     stats.add(appendWordLine(h, true, text, separator, line), text.size() + (newline ? 1 : 0));
     if (newline) line += '\n';
     out.write(line);
   };
+  const auto endLongLine = [&](bool newline) {
+    longLine->finish();
+    stats.add(longLine->words(), 0);
+    longLine.reset();
+    if (newline) out.write("\n");
+  };
   for (std::string_view block = input.next(); !block.empty(); block = input.next()) {
     check.feed(block);
+    stats.add(0, longLine ? block.size() : 0);
     for (std::size_t newline; (newline = block.find('\n')) != std::string_view::npos;) {
-      pending.append(block.substr(0, newline));
-      flush(pending, true);
-      pending.clear();
+      if (longLine) {
+        longLine->write(block.substr(0, newline));
+        endLongLine(true);
+      } else {
+        pending.append(block.substr(0, newline));
+        flush(pending, true);
+        pending.clear();
+      }
       block.remove_prefix(newline + 1);
     }
+    if (longLine) {
+      longLine->write(block);
+      continue;
+    }
     pending.append(block);
+    if (pending.size() > morvane::kLongestRun) {
+      longLine.emplace(h, separator, [&out](std::string_view bytes) { out.write(bytes); });
+      stats.add(0, pending.size());
+      longLine->write(pending);
+      pending = std::string();
+    }
   }
-  if (!pending.empty()) flush(pending, false);
+  if (longLine) {
+    endLongLine(false);
+  } else if (!pending.empty()) {
+    flush(pending, false);
+  }
   check.finish();
   return input.failed() || check.failed() ? kFailure : kOk;
 }
@@ -203,14 +231,7 @@ int hyphenate(const morvane::Hyphenator& h, const Options& options, Output& out,
   return kOk;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  const auto parsed = morvane::tools::parseOptions(argc, argv);
-  if (const int* status = std::get_if<int>(&parsed)) return *status;
-  const auto& options = std::get<Options>(parsed);
-
-  Output out;
+int run(const Options& options, Output& out) {
   int status = kOk;
   switch (options.action) {
     case Options::Action::kHelp:
@@ -246,6 +267,23 @@ int main(int argc, char** argv) {
       stats.report();
       break;
     }
+  }
+  return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const auto parsed = morvane::tools::parseOptions(argc, argv);
+  if (const int* status = std::get_if<int>(&parsed)) return *status;
+  const auto& options = std::get<Options>(parsed);
+
+  Output out;
+  int status = kOk;
+  try {
+    status = run(options, out);
+  } catch (const morvane::tools::OutputFailed&) {
+    return kFailure;  // reported where it failed
   }
   if (!out.finish()) status = kFailure;
   return status;
