@@ -12,8 +12,8 @@ import subprocess
 import sys
 
 SEPARATOR = "\ue000"  # private use: in none of the documents
-LEFT_ALONE = {"script", "style", "textarea", "title", "pre", "code", "kbd", "samp", "var",
-              "math", "svg"}
+LEFT_ALONE = {"script", "style", "textarea", "title", "pre", "listing", "code", "tt", "kbd",
+              "samp", "var", "nobr", "xmp", "math", "svg"}
 VOID = {"area", "base", "br", "col", "embed", "hr", "img", "input", "link", "meta", "param",
         "source", "track", "wbr"}
 

@@ -32,10 +32,14 @@ TEST(HyphenateHtml, ReferencesAreReadAndKeptWhole) {
 TEST(HyphenateHtml, LeavesCodeAndChosenElementsAlone) {
   for (const char* element :
        {"script", "style", "textarea", "pre", "code", "kbd", "samp", "var", "math", "svg"}) {
-    const std::string document = std::string("<") + element + ">hyphenation <b>hyphenation</b></" +
-                                 element + "> hyphenation";
-    EXPECT_EQ(marked(document), std::string("<") + element + ">hyphenation <b>hyphenation</b></" +
-                                    element + "> hy|phen|ation")
+    // In SVG and MathML an HTML element such as <b> would end them.
+    const std::string inner = std::string_view(element) == "svg"    ? "g"
+                              : std::string_view(element) == "math" ? "mrow"
+                                                                    : "b";
+    const std::string document = std::string("<") + element + ">hyphenation <" + inner +
+                                 ">hyphenation</" + inner + "></" + element + "> hyphenation";
+    EXPECT_EQ(marked(document), std::string("<") + element + ">hyphenation <" + inner +
+                                    ">hyphenation</" + inner + "></" + element + "> hy|phen|ation")
         << element;
   }
   EXPECT_EQ(marked("<div class=\"a donthyphenate b\"><p>hyphenation</p></div><p>hyphenation</p>"),
@@ -100,6 +104,61 @@ TEST(HyphenateHtml, XhtmlSyntax) {
   HtmlOptions html;
   html.syntax = HtmlOptions::Syntax::Html;
   EXPECT_EQ(marked("<pre/>hyphenation", html), "<pre/>hyphenation");
+}
+
+TEST(HyphenateHtml, LeftAloneMeansTheWholeSubtreeAsHtmlParsesIt) {
+  // A script's "<!--" escapes hide the "</script>" inside it.
+  EXPECT_EQ(marked("<script><!--\ndocument.write(\"<script src=x.js></script>\");\n"
+                   "var representation=\"hyphenation\";\n//--></script>hyphenation"),
+            "<script><!--\ndocument.write(\"<script src=x.js></script>\");\n"
+            "var representation=\"hyphenation\";\n//--></script>hy|phen|ation");
+  EXPECT_EQ(marked("<script/>hyphenation</script>hyphenation"),
+            "<script/>hyphenation</script>hy|phen|ation");
+  // <svg/> and <math/> close themselves; <pre/> does not.
+  EXPECT_EQ(marked("<p><svg/>hyphenation</p><math/>hyphenation"),
+            "<p><svg/>hy|phen|ation</p><math/>hy|phen|ation");
+  EXPECT_EQ(marked("<svg/><span lang=en><pre/>hyphenation"),
+            "<svg/><span lang=en><pre/>hyphenation");
+  // A lang inside an element left alone leaves it alone.
+  for (const char* document :
+       {"<svg><text lang=\"en\">hyphenation</text></svg>",
+        "<pre><span lang=en>hyphenation</span></pre>", "<code><b lang=en-us>hyphenation</b></code>",
+        "<div class=donthyphenate><p lang=en>hyphenation</p></div>",
+        "<math><mi lang=en>hyphenation</mi></math>", "<listing>hyphenation</listing>",
+        "<tt>hyphenation</tt>", "<nobr>hyphenation</nobr>",
+        "<p style=\"color: red; hyphens: none\">hyphenation</p>"}) {
+    EXPECT_EQ(marked(document), document);
+  }
+  // HTML breaks out of SVG at an HTML element, and CSS lets hyphens back in.
+  EXPECT_EQ(marked("<svg><g><p>hyphenation</p></g></svg>"),
+            "<svg><g><p>hy|phen|ation</p></g></svg>");
+  EXPECT_EQ(marked("<p style=\"hyphens: manual\"><b style=\"hyphens:auto\">hyphenation</b></p>"),
+            "<p style=\"hyphens: manual\"><b style=\"hyphens:auto\">hy|phen|ation</b></p>");
+  // The first of two attributes counts; a long class list is read whole.
+  EXPECT_EQ(marked("<p class=\"donthyphenate\" class=\"x\">hyphenation</p>"),
+            "<p class=\"donthyphenate\" class=\"x\">hyphenation</p>");
+  EXPECT_EQ(marked("<p class=x class=donthyphenate>hyphenation</p>"),
+            "<p class=x class=donthyphenate>hy|phen|ation</p>");
+  const std::string longClass = "<p class=\"" + std::string(3000, 'x') + " donthyphenate\">";
+  EXPECT_EQ(marked(longClass + "hyphenation</p>"), longClass + "hyphenation</p>");
+  // However deep the document, what is left alone stays so.
+  std::string deep;
+  for (int i = 0; i < 600; ++i) deep += i % 2 == 0 ? "<div>" : "<span>";
+  EXPECT_EQ(marked(deep + "<pre>hyphenation</pre>hyphenation"),
+            deep + "<pre>hyphenation</pre>hy|phen|ation");
+  EXPECT_EQ(marked(deep + "<i lang=xx>hyphenation</i>hyphenation"),
+            deep + "<i lang=xx>hyphenation</i>hy|phen|ation");
+}
+
+TEST(HyphenateHtml, AnXmlDoctypeEndsAfterItsInternalSubset) {
+  const std::string doctype =
+      "<!DOCTYPE html [ <!ENTITY note \"see > representation ] hyphenation\"> <!-- > ] -->"
+      " <?pi > ?> <!ATTLIST p class CDATA 'a>b'> ]>";
+  HtmlOptions xhtml;
+  xhtml.syntax = HtmlOptions::Syntax::Xhtml;
+  EXPECT_EQ(marked(doctype + "<p>hyphenation</p>", xhtml), doctype + "<p>hy|phen|ation</p>");
+  // In HTML a doctype ends at its first ">", as browsers end it.
+  EXPECT_EQ(marked("<!DOCTYPE html \"a>hyphenation"), "<!DOCTYPE html \"a>hy|phen|ation");
 }
 
 TEST(HyphenateHtml, MalformedMarkupLosesNothing) {

@@ -1,13 +1,13 @@
-#include "morvane/html.hpp"
-
 #include <array>
 #include <map>
 #include <memory>
 #include <vector>
 
+#include "html/text_units.hpp"
+#include "html/tokenizer.hpp"
+#include "morvane/html.hpp"
 #include "morvane/language.hpp"
 #include "morvane/languages.hpp"
-#include "text/html_tokenizer.hpp"
 #include "text/output_buffer.hpp"
 #include "text/text_scanner.hpp"
 
@@ -23,9 +23,26 @@ bool isOneOf(std::string_view name, const std::array<std::string_view, N>& names
   return false;
 }
 
-/// Elements whose content is code, verbatim text or notation: left alone.
-constexpr std::array<std::string_view, 11> kLeftAlone = {
-    "script", "style", "textarea", "title", "pre", "code", "kbd", "samp", "var", "math", "svg"};
+/// Elements whose content is code, verbatim text, notation or text that
+/// must not break: left alone, with everything in them.
+constexpr std::array<std::string_view, 15> kLeftAlone = {
+    "script", "style", "textarea", "title", "pre", "listing", "code", "tt",
+    "kbd",    "samp",  "var",      "math",  "svg", "nobr",    "xmp"};
+
+/// HTML start tags that end SVG or MathML content before them, as HTML's
+/// parser ends it ("breaks out").
+constexpr std::array<std::string_view, 44> kBreaksOut = {
+    "b",      "big",  "blockquote", "body",  "br",   "center", "code",    "dd",   "div",
+    "dl",     "dt",   "em",         "embed", "h1",   "h2",     "h3",      "h4",   "h5",
+    "h6",     "head", "hr",         "i",     "img",  "li",     "listing", "menu", "meta",
+    "nobr",   "ol",   "p",          "pre",   "ruby", "s",      "small",   "span", "strong",
+    "strike", "sub",  "sup",        "table", "tt",   "u",      "ul",      "var"};
+
+/// SVG and MathML elements whose content is HTML again (in lower case, as
+/// HTML syntax reads names): their integration points.
+constexpr std::array<std::string_view, 3> kSvgHoldsHtml = {"foreignobject", "desc", "title"};
+constexpr std::array<std::string_view, 6> kMathHoldsHtml = {"mi", "mo",    "mn",
+                                                            "ms", "mtext", "annotation-xml"};
 
 /// HTML elements that never have content, so never get an end tag.
 constexpr std::array<std::string_view, 18> kVoid = {
@@ -39,23 +56,10 @@ constexpr std::array<std::string_view, 30> kClosesP = {
     "h4",       "h5",         "h6",     "header",     "hgroup",  "hr",     "main", "menu",
     "nav",      "ol",         "p",      "pre",        "section", "ul"};
 
-bool hasClass(std::string_view classes, std::string_view wanted) {
-  std::size_t at = 0;
-  while (at < classes.size()) {
-    const std::size_t start = classes.find_first_not_of(" \t\n\f\r", at);
-    if (start == std::string_view::npos) break;
-    std::size_t end = classes.find_first_of(" \t\n\f\r", start);
-    if (end == std::string_view::npos) end = classes.size();
-    if (classes.substr(start, end - start) == wanted) return true;
-    at = end;
-  }
-  return false;
-}
-
-constexpr std::string_view kXhtmlNamespace = "http://www.w3.org/1999/xhtml";
-
-/// Deeper elements than this are not tracked (their ends are counted, so the
-/// stack stays right): memory stays bounded whatever the document.
+/// Elements are tracked this deep, in runs of alike elements; past it only
+/// those that change how their text is read are (the others are counted,
+/// so that their end tags close nothing else): memory stays bounded by
+/// what matters, whatever the document.
 constexpr std::size_t kDeepest = 512;
 
 /// The hyphenator of a language, and its joiners (kept with the hyphenator).
@@ -82,10 +86,26 @@ struct HtmlStream::State final : detail::HtmlTokenizer::Handler {
     scanner.use(&root->h, &root->joiners);
   }
 
+  /// Open elements, those alike and nested in a row as one.
   struct Element {
     std::string name;
-    LanguagePointer language;  // null: left as it is
-    bool foreign;              // SVG or MathML
+    LanguagePointer language;  // of its text
+    bool leftAlone = false;    // with everything in it
+    bool hyphensOff = false;   // by CSS hyphens: none or manual, which an element in it may undo
+    enum class Space { kHtml, kSvg, kMath } space = Space::kHtml;  // its namespace
+    std::size_t count = 1;      // elements like it, each in the one before
+    std::size_t untracked = 0;  // elements opened in it past kDeepest, still open
+
+    [[nodiscard]] bool foreign() const { return space != Space::kHtml; }
+    /// SVG or MathML whose content is HTML.
+    [[nodiscard]] bool holdsHtml() const {
+      return (space == Space::kSvg && isOneOf(name, kSvgHoldsHtml)) ||
+             (space == Space::kMath && isOneOf(name, kMathHoldsHtml));
+    }
+    [[nodiscard]] bool readsAs(const Element& other) const {
+      return language == other.language && leftAlone == other.leftAlone &&
+             hyphensOff == other.hyphensOff && space == other.space;
+    }
   };
 
   void write(std::string_view bytes) {
@@ -126,8 +146,7 @@ struct HtmlStream::State final : detail::HtmlTokenizer::Handler {
     out.append(bytes);
   }
   void tag(const detail::HtmlTokenizer::Tag& tag) override {
-    if (syntax == HtmlOptions::Syntax::Detect && !xmlSyntax && !tag.end &&
-        tag.xmlns == kXhtmlNamespace) {
+    if (syntax == HtmlOptions::Syntax::Detect && !xmlSyntax && !tag.end && tag.xhtmlNamespace) {
       xmlSyntax = true;
       tokenizer.setXml(true);
     }
@@ -137,35 +156,62 @@ struct HtmlStream::State final : detail::HtmlTokenizer::Handler {
       open(tag);
     }
     const Element* top = stack.empty() ? nullptr : &stack.back();
-    const TextLanguage* language = top != nullptr ? top->language.get() : root.get();
+    const TextLanguage* language = root.get();
+    if (top != nullptr)
+      language = top->leftAlone || top->hyphensOff ? nullptr : top->language.get();
     scanner.use(language != nullptr ? &language->h : nullptr,
                 language != nullptr ? &language->joiners : nullptr);
-    tokenizer.setForeign(top != nullptr && top->foreign);
+    tokenizer.setForeign(top != nullptr && top->foreign() && !top->holdsHtml());
   }
 
   void open(const detail::HtmlTokenizer::Tag& tag) {
-    const bool foreign = !stack.empty() && stack.back().foreign;
-    const bool honourSelfClosing = xmlSyntax || foreign;
+    if (!xmlSyntax && isOneOf(tag.name, kBreaksOut)) {
+      // Where SVG and MathML hold HTML (their integration points), it stays.
+      while (!stack.empty() && stack.back().foreign() && !stack.back().holdsHtml()) {
+        stack.pop_back();
+      }
+    }
+    const bool foreign = !stack.empty() && stack.back().foreign() && !stack.back().holdsHtml();
+    // In HTML, <svg/> and <math/> are empty, as any element is in them.
+    const bool honourSelfClosing = xmlSyntax || foreign || tag.name == "svg" || tag.name == "math";
     if (!xmlSyntax && !foreign) {
       closeImplied(tag.name);
       if (isOneOf(tag.name, kVoid)) return;
     }
     if (tag.selfClosing && honourSelfClosing) return;
-    if (stack.size() >= kDeepest) {
-      ++untracked;
-      return;
+    Element element;
+    element.name = tag.name;
+    element.language = root;
+    if (!stack.empty()) {
+      const Element& parent = stack.back();
+      element.language = parent.language;
+      element.leftAlone = parent.leftAlone;
+      element.hyphensOff = parent.hyphensOff;
+      element.space = parent.holdsHtml() ? Element::Space::kHtml : parent.space;
     }
-    LanguagePointer language = stack.empty() ? root : stack.back().language;
-    if (tag.hasLang) language = languageOf(tag.lang);
-    if (isOneOf(tag.name, kLeftAlone) || hasClass(tag.classes, "donthyphenate")) {
-      language = nullptr;
+    const Element inherited = element;
+    if (tag.lang) element.language = languageOf(*tag.lang);
+    element.leftAlone = element.leftAlone || isOneOf(tag.name, kLeftAlone) || tag.dontHyphenate;
+    if (tag.hyphens) element.hyphensOff = !*tag.hyphens;
+    if (tag.name == "svg") element.space = Element::Space::kSvg;
+    if (tag.name == "math") element.space = Element::Space::kMath;
+    if (!stack.empty()) {
+      Element& top = stack.back();
+      if (top.untracked == 0 && top.name == element.name && top.readsAs(element)) {
+        ++top.count;
+        return;
+      }
+      if (element.readsAs(inherited) && (top.untracked > 0 || stack.size() >= kDeepest)) {
+        ++top.untracked;
+        return;
+      }
     }
-    stack.push_back({tag.name, language, foreign || tag.name == "svg" || tag.name == "math"});
+    stack.push_back(std::move(element));
   }
 
   /// Start tags that end the element before them, as HTML's parser does.
   void closeImplied(std::string_view name) {
-    if (stack.empty()) return;
+    if (stack.empty() || stack.back().untracked > 0) return;
     const std::string_view top = stack.back().name;
     const auto closes = [&] {
       if (top == "p" && isOneOf(name, kClosesP)) return true;
@@ -176,18 +222,39 @@ struct HtmlStream::State final : detail::HtmlTokenizer::Handler {
       if (name == "td" || name == "th" || name == "tr") return top == "td" || top == "th";
       return false;
     };
-    if (closes()) stack.pop_back();
-    if (name == "tr" && !stack.empty() && stack.back().name == "tr") stack.pop_back();
+    if (closes()) popOne(stack.size() - 1);
+    // A link or nobr in another ends it, and what was opened in it.
+    if (name == "a" || name == "nobr") {
+      for (std::size_t i = stack.size(); i-- > 0;) {
+        if (stack[i].name == name) {
+          popOne(i);
+          break;
+        }
+      }
+    }
+    if (name == "tr" && !stack.empty() && stack.back().name == "tr") popOne(stack.size() - 1);
+  }
+
+  /// Closes the innermost element of the run at `i`, and all in it.
+  void popOne(std::size_t i) {
+    if (--stack[i].count == 0) {
+      stack.resize(i);
+    } else {
+      stack.resize(i + 1);
+      stack[i].untracked = 0;
+    }
   }
 
   void close(std::string_view name) {
-    if (untracked > 0) {
-      --untracked;
+    if (stack.empty()) return;
+    if (stack.back().untracked > 0) {
+      // One of the elements past the depth tracked, whatever its name.
+      --stack.back().untracked;
       return;
     }
     for (std::size_t i = stack.size(); i-- > 0;) {
       if (stack[i].name == name) {
-        stack.resize(i);
+        popOne(i);
         return;
       }
     }
@@ -217,7 +284,6 @@ struct HtmlStream::State final : detail::HtmlTokenizer::Handler {
   LanguagePointer root;
   std::map<std::string, LanguagePointer, std::less<>> languages;
   std::vector<Element> stack;
-  std::size_t untracked = 0;
   bool decided = false;
   bool xmlSyntax = false;
   std::string prefix;  // the first bytes, until the syntax is known
