@@ -169,6 +169,40 @@ TEST(Dictionary, ErrorsNameTheFileTheLineAndWhatIsWrong) {
   EXPECT_EQ(errorOf("UTF-16\nx\n"),
             "x.dic:1: the character set \"UTF-16\" has characters of more than one byte; a "
             "dictionary's is UTF-8 or one of one byte a character");
+  // Sets whose escapes change what the bytes after them mean read ASCII as
+  // ASCII byte by byte, and are no dictionary's.
+  EXPECT_EQ(errorOf("ISO-2022-JP\na1b\n"),
+            "x.dic:1: the character set \"ISO-2022-JP\" shifts what bytes mean after its "
+            "escapes; a dictionary's is UTF-8 or one of one byte a character");
+  for (const char* stateful : {"ISO-2022-KR", "UTF-7"}) {
+    EXPECT_TRUE(
+        errorOf(std::string(stateful) + "\na1b\n").starts_with("x.dic:1: the character set"))
+        << stateful;
+  }
+  // No letter is a NUL, in any character set.
+  EXPECT_EQ(errorOf(std::string("UTF-8\nab\na\0"
+                                "1b\n",
+                                14)),
+            "x.dic:3: a NUL at byte offset 10, which no letter is");
+  EXPECT_EQ(errorOf(std::string("ISO8859-1\na\0"
+                                "1b\n",
+                                15)),
+            "x.dic:2: a NUL at byte offset 11, which no letter is");
+  // Where a line is read in the C library's pieces of 99 bytes, the error says so.
+  EXPECT_EQ(errorOf("UTF-8\n" + std::string(95, 'a') + "1b/b=b,1,1\n"),
+            "x.dic:2: a non-standard pattern ends in /replacement,start,cut (the line is read in "
+            "pieces of 99 bytes, as the office suites' C library reads a longer one)");
+  // What an error quotes of a file is shown, not echoed: escaped and cut.
+  const std::string binary =
+      "\x7F"
+      "ELF\x02\x01\x01" +
+      std::string(1 << 20, 'x') + "\n1a\n";
+  EXPECT_EQ(errorOf(binary), "x.dic:1: unknown character set \"\\x7FELF\\x02\\x01\\x01" +
+                                 std::string(53, 'x') + "\u2026\"");
+}
+
+TEST(Dictionary, AByteOrderMarkIsNoPartOfTheCharacterSet) {
+  EXPECT_EQ(spelled("\xEF\xBB\xBFUTF-8\nLEFTHYPHENMIN 1\nRIGHTHYPHENMIN 1\na1b\n", "ab"), "a=b");
 }
 
 TEST(Dictionary, LoadsFromAFileAndSaysWhenItCannot) {

@@ -1,5 +1,7 @@
 // Pattern files of TeX, their line files, and user exceptions.
 
+#include "morvane/files.hpp"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,7 +11,6 @@
 #include "common/utf8.hpp"
 #include "languages/loader.hpp"
 #include "morvane/error.hpp"
-#include "morvane/files.hpp"
 #include "morvane/languages.hpp"
 #include "test_support.hpp"
 
@@ -48,9 +49,11 @@ class TempFolder {
 
   std::filesystem::path write(const std::string& name, std::string_view bytes) const {
     const std::filesystem::path file = path_ / name;
+    std::filesystem::create_directories(file.parent_path());
     std::ofstream(file, std::ios::binary) << bytes;
     return file;
   }
+  [[nodiscard]] const std::filesystem::path& path() const { return path_; }
 
  private:
   std::filesystem::path path_;
@@ -64,8 +67,9 @@ std::string texFileOf(Language language) {
   std::string tex = "% title: the patterns of " + affix +
                     "\n% hyphenmins:\n%     generation:\n%         left: 9\n%     typesetting:\n"
                     "%         left: " +
-                    std::to_string(hyphenatorLeftMin(h)) + "\n%         right: " +
-                    std::to_string(hyphenatorRightMin(h)) + "\n% done: yes\n\\patterns{\n";
+                    std::to_string(hyphenatorLeftMin(h)) +
+                    "\n%         right: " + std::to_string(hyphenatorRightMin(h)) +
+                    "\n% done: yes\n\\patterns{\n";
   tex += detail::encodeUtf8(detail::embeddedText("hyph-" + affix + ".pat.txt.gz"));
   tex += "}\n\\hyphenation{ % the exceptions\n";
   tex += detail::encodeUtf8(detail::embeddedText("hyph-" + affix + ".hyp.txt.gz"));
@@ -86,15 +90,14 @@ TEST_P(TexOfBuiltInData, BreaksEveryGoldenWordAsTheBuiltInLanguage) {
     const std::string got = pieces(loaded, word);
     const std::string builtIn = pieces(languageHyphenator(language), word);
     if (got != builtIn && ++failures <= 10) {
-      ADD_FAILURE() << languageAffix(language) << ": " << word << " loaded " << got
-                    << ", built in " << builtIn;
+      ADD_FAILURE() << languageAffix(language) << ": " << word << " loaded " << got << ", built in "
+                    << builtIn;
     }
   }
   EXPECT_EQ(failures, 0) << failures << " of " << lines.size();
 }
 
-INSTANTIATE_TEST_SUITE_P(AllLanguages, TexOfBuiltInData,
-                         testing::ValuesIn(enumFrom(minBound())),
+INSTANTIATE_TEST_SUITE_P(AllLanguages, TexOfBuiltInData, testing::ValuesIn(enumFrom(minBound())),
                          [](const auto& info) { return show(info.param); });
 
 TEST(TexFile, ReadsGroupsCommentsAndTexNotation) {
@@ -126,7 +129,8 @@ TEST(TexFile, TakesTheHeadersTypesettingMinimumsElseTexs) {
   const Hyphenator plain = readTexPatterns("\\patterns{1a1}", "t.tex");
   EXPECT_EQ(hyphenatorLeftMin(plain), 2);
   EXPECT_EQ(hyphenatorRightMin(plain), 3);
-  const Hyphenator given = readTexPatterns("\\patterns{1a1}", "t.tex", {.leftMin = 1, .rightMin = 1});
+  const Hyphenator given =
+      readTexPatterns("\\patterns{1a1}", "t.tex", {.leftMin = 1, .rightMin = 1});
   EXPECT_EQ(pieces(given, "aaa"), "a-a-a");
 }
 
@@ -148,21 +152,90 @@ TEST(TexFile, ErrorsNameTheFileTheLineAndWhatIsWrong) {
   EXPECT_EQ(read("\\input hyph-xx"),
             "x.tex:1: \\input hyph-xx: text read from memory has no files beside it");
   EXPECT_EQ(read("\\patterns a1b"), "x.tex:1: \\patterns needs a { after it");
+  // No letter is a NUL or a surrogate, however it is written.
+  EXPECT_EQ(read("\\patterns{a1b a^^@b}"),
+            "x.tex:1: U+0000 at byte offset 14, a NUL or a surrogate, which no letter is");
+  EXPECT_EQ(read("\\patterns{\nab1 ^^^^d800}"),
+            "x.tex:2: U+D800 at byte offset 15, a NUL or a surrogate, which no letter is");
+  EXPECT_EQ(read(std::string("\\patterns{a\0"
+                             "1b}",
+                             15)),
+            "x.tex:1: U+0000 at byte offset 11, a NUL or a surrogate, which no letter is");
+  // What an error quotes of a file is escaped and cut short.
+  EXPECT_EQ(read("\\input \x01" + std::string(500, 'y')),
+            "x.tex:1: \\input \\x01" + std::string(59, 'y') +
+                "\u2026: text read from memory has no files beside it");
+}
+
+TEST(PatternFiles, AByteOrderMarkStartsNoEntry) {
+  const TempFolder folder;
+  const auto patterns = folder.write("hyph-xx.pat.txt",
+                                     "\xEF\xBB\xBF"
+                                     "a1b\n");
+  folder.write("hyph-xx.hyp.txt",
+               "\xEF\xBB\xBF"
+               "ab-cab\n");
+  const Hyphenator h = loadPatterns(patterns, {.leftMin = 1, .rightMin = 1});
+  EXPECT_EQ(pieces(h, "ab"), "a-b");
+  EXPECT_EQ(pieces(h, "abcab"), "ab-cab");
+  const auto exceptions = folder.write("mine.txt",
+                                       "\xEF\xBB\xBF"
+                                       "hy-phen-a-tion\n");
+  EXPECT_EQ(pieces(loadExceptions(english_US, exceptions), "hyphenation"), "hy-phen-a-tion");
+  EXPECT_EQ(
+      pieces(readTexPatterns("\xEF\xBB\xBF\\patterns{a1b}", "x.tex", {.leftMin = 1, .rightMin = 1}),
+             "ab"),
+      "a-b");
+  const auto nul = folder.write("nul.pat.txt", std::string("a1b\nc\0"
+                                                           "1d\n",
+                                                           9));
+  EXPECT_EQ(errorOf([&] { return loadPatterns(nul); }),
+            nul.string() + ":2: a NUL at byte offset 5, which no letter is");
 }
 
 TEST(PatternFiles, InputFindsFilesBesideTheOneThatNamesThem) {
   const TempFolder folder;
   folder.write("hyph-xx.tex", "\\patterns{a1b}\n\\hyphenation{aa-bb}\n");
-  const auto loader = folder.write("loadhyph-xx.tex", "\\lefthyphenmin=1 \\righthyphenmin=1\n"
-                                                      "\\input hyph-xx\n");
+  const auto loader = folder.write("loadhyph-xx.tex",
+                                   "\\lefthyphenmin=1 \\righthyphenmin=1\n"
+                                   "\\input hyph-xx\n");
   const Hyphenator h = loadPatterns(loader);
   EXPECT_EQ(pieces(h, "ab"), "a-b");
   EXPECT_EQ(pieces(h, "aabb"), "aa-bb");
-  const auto loop = folder.write("loop.tex", "\\input loop.tex\n");
-  EXPECT_EQ(errorOf([&] { return loadPatterns(loop); }),
-            loop.string() + ":1: \\input nested more than 16 deep");
-  const auto missing = folder.write("missing.tex", "\\input nowhere.tex\n");
-  EXPECT_NE(errorOf([&] { return loadPatterns(missing); }).find("cannot read"), std::string::npos);
+  // A file is read once however often it is named: a loop ends, and files
+  // that each name the next four times, ten deep, are read ten times, not
+  // a million.
+  const auto loop = folder.write("loop.tex", "\\input loop.tex \\patterns{b1c}\n");
+  EXPECT_EQ(pieces(loadPatterns(loop, {.leftMin = 1, .rightMin = 1}), "bc"), "b-c");
+  for (int i = 0; i < 10; ++i) {
+    const std::string next = "fan" + std::to_string(i + 1);
+    folder.write("fan" + std::to_string(i) + ".tex", i == 9 ? "\\patterns{c1d}"
+                                                            : "\\input " + next + " \\input " +
+                                                                  next + " \\input " + next +
+                                                                  " \\input " + next + "\n");
+  }
+  EXPECT_EQ(pieces(loadPatterns(folder.path() / "fan0.tex", {.leftMin = 1, .rightMin = 1}), "cd"),
+            "c-d");
+  // A missing file is named, with the place of the \\input that names it.
+  const auto missing = folder.write("missing.tex", "\\relax\n\\input nowhere.tex\n");
+  EXPECT_EQ(errorOf([&] { return loadPatterns(missing); }),
+            missing.string() + ":2: \\input nowhere.tex: cannot read " +
+                (folder.path() / "nowhere.tex").string() + ": No such file or directory");
+  // Only files beside the one that names them, or in folders below it,
+  // unless the caller allows more.
+  folder.write("sub/inner.tex", "\\patterns{d1e}");
+  const auto below = folder.write("below.tex", "\\input sub/inner");
+  EXPECT_EQ(pieces(loadPatterns(below, {.leftMin = 1, .rightMin = 1}), "de"), "d-e");
+  const auto up = folder.write("sub/up.tex", "\\input ../hyph-xx");
+  EXPECT_NE(errorOf([&] {
+              return loadPatterns(up);
+            }).find("up.tex:1: \\input ../hyph-xx: not read: it is outside the folder"),
+            std::string::npos);
+  EXPECT_EQ(pieces(loadPatterns(up, {.leftMin = 1, .rightMin = 1, .inputAnywhere = true}), "ab"),
+            "a-b");
+  const auto passwd = folder.write("passwd.tex", "\\input /etc/passwd");
+  EXPECT_NE(errorOf([&] { return loadPatterns(passwd); }).find("not read: it is outside"),
+            std::string::npos);
 }
 
 TEST(PatternFiles, LineFilesTakeTheExceptionsBesideThemAndAreStrict) {
@@ -196,7 +269,8 @@ TEST(PatternFiles, SeveralFilesMakeOneSetOfPatterns) {
 
 TEST(PatternFiles, TheProjectsOwnDataLoadsAsTheBuiltInLanguage) {
   const std::filesystem::path data(MORVANE_SOURCE_DATA_DIR);
-  const Hyphenator h = loadPatterns(data / "hyph-de-1996.pat.txt.gz", {.leftMin = 2, .rightMin = 2});
+  const Hyphenator h =
+      loadPatterns(data / "hyph-de-1996.pat.txt.gz", {.leftMin = 2, .rightMin = 2});
   for (const auto& [word, expected] : testing_support::readGolden(Language::German_1996)) {
     ASSERT_EQ(pieces(h, word), pieces(languageHyphenator(Language::German_1996), word)) << word;
   }
@@ -230,9 +304,9 @@ TEST(UserExceptions, ApplyOnTopOfLoadedPatternsAndComeFromFiles) {
   const auto tex = folder.write("mine.tex", "\\hyphenation{b-anana}");
   EXPECT_EQ(pieces(loadExceptions(loaded, tex), "banana"), "b-anana");
   const auto patterns = folder.write("patterns.tex", "\\patterns{a1b}");
-  EXPECT_EQ(errorOf([&] { return loadExceptions(loaded, patterns); }),
-            patterns.string() +
-                ": \\patterns in a file of exceptions, which has only \\hyphenation{…}");
+  EXPECT_EQ(
+      errorOf([&] { return loadExceptions(loaded, patterns); }),
+      patterns.string() + ": \\patterns in a file of exceptions, which has only \\hyphenation{…}");
 }
 
 }  // namespace

@@ -20,6 +20,10 @@ struct LoadOptions {
   /// rest of a long comment is read as patterns), so that words break as
   /// they do in the office suites. `false` reads every line whole.
   bool officeLines = true;
+  /// TeX files: `\input` may read any file, not only files beside the file
+  /// that names it or in folders below it. Leave it off for files from
+  /// others (a service that takes TeX files must not read /etc/passwd).
+  bool inputAnywhere = false;
 };
 
 /// A hyphenator from TeX hyphenation patterns as the hyph-utf8 collection

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/utf8.hpp"
+#include "formats/file_text.hpp"
 #include "morvane/error.hpp"
 
 namespace morvane::detail {
@@ -25,7 +26,7 @@ class Converter {
     handle_ = iconv_open("UTF-32LE", iconvName(charset).c_str());
     // iconv_open's documented failure value.
     if (handle_ == reinterpret_cast<iconv_t>(-1)) {  // NOLINT(performance-no-int-to-ptr)
-      throw Error("unknown character set \"" + std::string(charset) + "\"");
+      throw Error("unknown character set \"" + shownText(charset) + "\"");
     }
   }
   ~Converter() { iconv_close(handle_); }
@@ -43,8 +44,7 @@ std::u32string decodeCharset(std::string_view bytes, std::string_view charset,
                              std::size_t offsetBase) {
   const auto invalid = [&](std::size_t at) {
     return CharsetError(
-        "invalid " + std::string(charset) + " at byte offset " + std::to_string(offsetBase + at),
-        at);
+        "invalid " + shownText(charset) + " at byte offset " + std::to_string(offsetBase + at), at);
   };
   if (charset == "UTF-8" || charset == "utf-8") {
     std::u32string text;

@@ -154,8 +154,9 @@ class DictionaryLines {
   /// character begun in the piece before.
   template <class OnLine>
   void read(OnLine onLine) {
+    const std::size_t bom = bytes_.size() - detail::withoutByteOrderMark(bytes_).size();
     const std::size_t firstEnd = std::min(bytes_.find('\n'), bytes_.size());
-    charset_ = std::string(bytes_.substr(0, firstEnd));
+    charset_ = std::string(bytes_.substr(bom, firstEnd - bom));
     while (!charset_.empty() && (charset_.back() == '\r' || charset_.back() == ' ')) {
       charset_.pop_back();
     }
@@ -169,8 +170,10 @@ class DictionaryLines {
       const std::size_t newline = bytes_.find('\n', start);
       const std::size_t end = newline == std::string_view::npos ? bytes_.size() : newline;
       if (!officeLines_ || end - start <= kOfficeLineBytes) {
+        cut_ = false;
         onLine(decode(start, end, number), number, false, std::string_view());
       } else {
+        cut_ = true;
         for (std::size_t piece = start; piece < end; piece += kOfficeLineBytes) {
           const std::size_t pieceEnd = std::min(piece + kOfficeLineBytes, end);
           std::size_t text = piece;
@@ -186,6 +189,8 @@ class DictionaryLines {
   }
 
   [[nodiscard]] bool utf8() const { return utf8_; }
+  /// Whether the line being read is longer than the C library reads at once.
+  [[nodiscard]] bool cut() const { return cut_; }
 
  private:
   static constexpr std::size_t kOfficeLineBytes = 99;
@@ -224,12 +229,33 @@ class DictionaryLines {
     } catch (const Error& e) {
       throw fileError(name_, 1, e.what());
     }
-    // Digits and Latin letters are a single byte in every character set a
-    // dictionary may use.
+    // A dictionary's character set reads ASCII as ASCII, a byte a character,
+    // whatever came before: not one of more bytes a character (UTF-16), nor
+    // one whose escapes or shifts change what the bytes after them mean
+    // (ISO-2022-JP, UTF-7, HZ).
+    // Digits and Latin letters first, the usual sign of more bytes.
     if (oneByteTable_['a'] != U'a' || oneByteTable_['1'] != U'1') {
       throw fileError(name_, 1,
-                      "the character set \"" + charset_ +
+                      "the character set \"" + detail::shownText(charset_) +
                           "\" has characters of more than one byte; a dictionary's is "
+                          "UTF-8 or one of one byte a character");
+    }
+    bool oneByte = true;
+    for (char32_t c = 0; c < 0x80; ++c) oneByte = oneByte && oneByteTable_[c] == c;
+    for (const std::string_view shifted :
+         {"\x1B$B\x30\x21\x1B(B", "\x1B$)C\x0E\x30\x21\x0F", "+AGE-", "~{\x30\x21~}"}) {
+      try {
+        const std::u32string read = detail::decodeCharset(shifted, charset_);
+        oneByte = oneByte && std::equal(read.begin(), read.end(), shifted.begin(), shifted.end(),
+                                        [](char32_t a, char b) { return a == char32_t(b); });
+      } catch (const Error&) {
+        // Not text in it at all: nothing shifts.
+      }
+    }
+    if (!oneByte) {
+      throw fileError(name_, 1,
+                      "the character set \"" + detail::shownText(charset_) +
+                          "\" shifts what bytes mean after its escapes; a dictionary's is "
                           "UTF-8 or one of one byte a character");
     }
   }
@@ -246,9 +272,11 @@ class DictionaryLines {
       for (std::size_t at = from; at < to; ++at) {
         const char32_t c = oneByteTable_[static_cast<unsigned char>(bytes_[at])];
         if (c == 0xFFFFFFFF) {
-          throw fileError(name_, number,
-                          "invalid " + charset_ + " at byte offset " + std::to_string(at));
+          throw fileError(
+              name_, number,
+              "invalid " + detail::shownText(charset_) + " at byte offset " + std::to_string(at));
         }
+        if (c == 0) throw nul(number, at);
         out[at - from] = c;
       }
       return line_;
@@ -267,10 +295,16 @@ class DictionaryLines {
       if (length == 0) {
         throw fileError(name_, number, detail::invalidUtf8Message(from + at));
       }
+      if (c == 0) throw nul(number, from + at);
       out[count++] = c;
       at += length;
     }
     return std::u32string_view(line_).substr(0, count);
+  }
+
+  [[nodiscard]] Error nul(std::size_t number, std::size_t at) const {
+    return fileError(name_, number,
+                     "a NUL at byte offset " + std::to_string(at) + ", which no letter is");
   }
 
   std::string_view bytes_;
@@ -278,6 +312,7 @@ class DictionaryLines {
   bool officeLines_;
   std::string charset_;
   bool utf8_ = false;
+  bool cut_ = false;
   std::array<char32_t, 256> oneByteTable_{};
   std::u32string line_;  // the line decoded last
 };
@@ -303,7 +338,13 @@ Hyphenator readDictionary(std::string_view bytes, std::string_view name,
   std::vector<std::size_t> strayLevels;
   lines.read([&](std::u32string_view line, std::size_t number, bool continued,
                  std::string_view stray) {
-    const auto fail = [&](const std::string& what) { return fileError(name, number, what); };
+    const auto fail = [&](const std::string& what) {
+      if (!lines.cut()) return fileError(name, number, what);
+      return fileError(name, number,
+                       what +
+                           " (the line is read in pieces of 99 bytes, as the office "
+                           "suites' C library reads a longer one)");
+    };
     if (continued) {
       // The rest of a long line, read as the C library reads it: the
       // pattern its first word makes, if it makes one.

@@ -6,10 +6,63 @@
 #include <filesystem>
 #include <system_error>
 
+#include "common/utf8.hpp"
+
 namespace morvane::detail {
 
 Error fileError(std::string_view name, std::size_t line, std::string_view what) {
   return Error{std::string(name) + ":" + std::to_string(line) + ": " + std::string(what)};
+}
+
+std::string shownText(std::string_view bytes, std::size_t most) {
+  std::string out;
+  std::size_t shown = 0;
+  for (std::size_t at = 0; at < bytes.size(); ++shown) {
+    if (shown == most) {
+      out += "\u2026";
+      break;
+    }
+    char32_t c = static_cast<unsigned char>(bytes[at]);
+    std::size_t length = c < 0x80 ? 1 : decodeUtf8Char(bytes.substr(at), c);
+    const bool invalid = length == 0;
+    if (invalid) length = 1;
+    if (invalid || c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0)) {
+      for (std::size_t i = 0; i < length; ++i) {
+        char hex[5];
+        std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(bytes[at + i]));
+        out += hex;
+      }
+    } else if (c == U'"' || c == U'\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else {
+      out.append(bytes.substr(at, length));
+    }
+    at += length;
+  }
+  return out;
+}
+
+std::string shownText(std::u32string_view text, std::size_t most) {
+  std::string bytes;
+  for (const char32_t c : text.substr(0, most + 1)) {
+    bytes += c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF) ? encodeUtf8(std::u32string_view(&c, 1))
+                                                         : std::string("\xFF");
+  }
+  return shownText(std::string_view(bytes), most);
+}
+
+std::size_t utf8Offset(std::u32string_view text, std::size_t index) {
+  std::size_t offset = 0;
+  for (const char32_t c : text.substr(0, index)) {
+    offset += c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+  }
+  return offset;
+}
+
+std::string_view withoutByteOrderMark(std::string_view bytes) {
+  if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+  return bytes;
 }
 
 std::size_t lineOf(std::string_view bytes, std::size_t offset, std::size_t firstLine) {
@@ -23,10 +76,20 @@ bool isDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
 bool isSpace(char32_t c) {
   return c == U' ' || c == U'\t' || c == U'\r' || c == U'\v' || c == U'\f';
 }
+bool isNotLetter(char32_t c) { return c == 0 || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF; }
 
 }  // namespace
 
+std::optional<std::size_t> firstNonCharacter(std::u32string_view text) {
+  const auto at = std::find_if(text.begin(), text.end(), isNotLetter);
+  if (at == text.end()) return std::nullopt;
+  return static_cast<std::size_t>(at - text.begin());
+}
+
 std::optional<std::string> patternProblem(std::u32string_view pattern) {
+  if (std::any_of(pattern.begin(), pattern.end(), isNotLetter)) {
+    return "a NUL or a surrogate in a pattern, which no letter is";
+  }
   if (std::any_of(pattern.begin(), pattern.end(), isSpace)) return "white space in a pattern";
   if (std::all_of(pattern.begin(), pattern.end(), isDigit)) return "a pattern needs a letter";
   for (std::size_t i = 1; i < pattern.size(); ++i) {
@@ -36,6 +99,9 @@ std::optional<std::string> patternProblem(std::u32string_view pattern) {
 }
 
 std::optional<std::string> exceptionProblem(std::u32string_view word) {
+  if (std::any_of(word.begin(), word.end(), isNotLetter)) {
+    return "a NUL or a surrogate in an exception, which no letter is";
+  }
   if (std::any_of(word.begin(), word.end(), isSpace)) return "white space in an exception";
   if (word.empty() || word.front() == U'-' || word.back() == U'-') {
     return "an exception needs letters on both sides of every hyphen";

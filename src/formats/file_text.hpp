@@ -13,6 +13,18 @@ namespace morvane::detail {
 /// An error in a file: "NAME:LINE: what is wrong".
 [[nodiscard]] Error fileError(std::string_view name, std::size_t line, std::string_view what);
 
+/// Text of a file as an error message may quote it: control characters and
+/// bytes that are not UTF-8 written as \\xNN, `"` and `\\` as \\" and \\\\,
+/// and no more than `most` characters, an ellipsis marking the cut.
+[[nodiscard]] std::string shownText(std::string_view bytes, std::size_t most = 60);
+[[nodiscard]] std::string shownText(std::u32string_view text, std::size_t most = 60);
+
+/// Where character `index` of `text` begins in its UTF-8 form.
+[[nodiscard]] std::size_t utf8Offset(std::u32string_view text, std::size_t index);
+
+/// `bytes` without a UTF-8 byte order mark at its start.
+[[nodiscard]] std::string_view withoutByteOrderMark(std::string_view bytes);
+
 /// The line of `bytes` that byte `offset` is on, counting from `firstLine`.
 [[nodiscard]] std::size_t lineOf(std::string_view bytes, std::size_t offset,
                                  std::size_t firstLine = 1);
@@ -32,6 +44,10 @@ void forEachFileLine(std::basic_string_view<Char> text, std::size_t firstLine, O
     start = next;
   }
 }
+
+/// Where the first character of `text` is that no letter can be (a NUL, a
+/// surrogate, beyond Unicode), if any.
+[[nodiscard]] std::optional<std::size_t> firstNonCharacter(std::u32string_view text);
 
 /// What is wrong with a pattern as a file writes it (letters with single
 /// digits between them), or nothing.

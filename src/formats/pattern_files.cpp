@@ -32,7 +32,7 @@ void PatternFileContent::addPattern(std::u32string_view pattern, std::string_vie
       patternPlaces.try_emplace(std::move(letters), std::string(name) + ":" + std::to_string(line));
   if (!added) {
     throw fileError(name, line,
-                    "a second pattern with the letters of \"" + encodeUtf8(pattern) +
+                    "a second pattern with the letters of \"" + shownText(pattern) +
                         "\" (the first is at " + place->second + ")");
   }
   patterns.emplace_back(pattern);
@@ -50,13 +50,21 @@ namespace {
 /// more than white space, trimmed.
 template <class OnLine>
 void forEachTextLine(std::string_view bytes, std::string_view name, OnLine onLine) {
+  const std::string_view body = withoutByteOrderMark(bytes);
+  const std::size_t offsetBase = bytes.size() - body.size();
   std::u32string text;
   try {
-    text = decodeCharset(bytes, "UTF-8");
+    text = decodeCharset(body, "UTF-8", offsetBase);
   } catch (const CharsetError& e) {
-    throw fileError(name, lineOf(bytes, e.offset), e.what());
+    throw fileError(name, lineOf(body, e.offset), e.what());
   }
   forEachFileLine(std::u32string_view(text), 1, [&](std::u32string_view line, std::size_t number) {
+    if (const auto bad = firstNonCharacter(line)) {
+      const std::size_t at = static_cast<std::size_t>(line.data() - text.data()) + *bad;
+      throw fileError(name, number,
+                      "a NUL at byte offset " + std::to_string(offsetBase + utf8Offset(text, at)) +
+                          ", which no letter is");
+    }
     const auto blank = [](char32_t c) { return c == U' ' || c == U'\t'; };
     while (!line.empty() && blank(line.front())) line.remove_prefix(1);
     while (!line.empty() && blank(line.back())) line.remove_suffix(1);
@@ -68,30 +76,28 @@ bool endsWith(const std::string& name, std::string_view suffix) {
   return name.ends_with(suffix) || name.ends_with(std::string(suffix) + ".gz");
 }
 
-/// `\input` in a file: a file beside the one that names it (or as named),
-/// with ".tex" added when it has no extension and is not found without.
-std::pair<std::string, std::string> texInput(std::u32string_view file, std::string_view from) {
-  const std::filesystem::path named(encodeUtf8(file));
-  std::vector<std::filesystem::path> candidates;
-  for (const std::filesystem::path& base :
-       {std::filesystem::path(from).parent_path() / named, named}) {
-    candidates.push_back(base);
-    if (!base.has_extension()) candidates.push_back(std::filesystem::path(base) += ".tex");
-  }
-  for (const std::filesystem::path& candidate : candidates) {
-    std::error_code error;
-    if (std::filesystem::is_regular_file(candidate, error)) {
-      return {readPatternFile(candidate.string()), candidate.string()};
-    }
-  }
-  return {readPatternFile(candidates.front().string()), candidates.front().string()};
+/// Whether `path` is `folder` or lies below it (both canonical).
+bool isWithin(const std::filesystem::path& path, const std::filesystem::path& folder) {
+  const auto [end, _] = std::mismatch(folder.begin(), folder.end(), path.begin(), path.end());
+  return end == folder.end();
 }
 
-void readFileInto(const std::filesystem::path& file, PatternFileContent& content) {
+/// `path` made absolute, its links followed where they exist.
+std::filesystem::path resolved(const std::filesystem::path& path) {
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  if (error) return path.lexically_normal();
+  std::filesystem::path found = std::filesystem::weakly_canonical(absolute, error);
+  return error ? absolute.lexically_normal() : found;
+}
+
+void readFileInto(const std::filesystem::path& file, PatternFileContent& content,
+                  const LoadOptions& options) {
   const std::string name = file.string();
-  static const TexInput input = texInput;
   if (endsWith(name, ".tex")) {
-    readTex(readPatternFile(name), name, content, &input);
+    TexInputs inputs(options.inputAnywhere);
+    inputs.note(name);
+    readTex(readPatternFile(name), name, content, &inputs);
   } else if (endsWith(name, ".hyp.txt")) {
     readExceptionLines(readPatternFile(name), name, content);
   } else {
@@ -112,6 +118,43 @@ void readFileInto(const std::filesystem::path& file, PatternFileContent& content
 }
 
 }  // namespace
+
+void TexInputs::note(const std::string& path) { read_.push_back(resolved(path).string()); }
+
+std::optional<std::pair<std::string, std::string>> TexInputs::read(std::u32string_view file,
+                                                                   std::string_view from) {
+  const std::filesystem::path named(encodeUtf8(file));
+  const std::filesystem::path beside = std::filesystem::path(from).parent_path();
+  const std::filesystem::path folder = resolved(beside.empty() ? "." : beside);
+  std::vector<std::filesystem::path> candidates;
+  for (const std::filesystem::path& base : {folder / named, named}) {
+    candidates.push_back(base);
+    if (!base.has_extension()) candidates.push_back(std::filesystem::path(base) += ".tex");
+    if (!anywhere_) break;  // only beside the file that names it
+  }
+  std::filesystem::path chosen = candidates.front();
+  for (const std::filesystem::path& candidate : candidates) {
+    std::error_code error;
+    if (std::filesystem::is_regular_file(candidate, error)) {
+      chosen = candidate;
+      break;
+    }
+  }
+  const std::filesystem::path path = resolved(chosen);
+  if (!anywhere_ && !isWithin(path, folder)) {
+    throw Error("not read: it is outside the folder of the file that names it (" + folder.string() +
+                "); LoadOptions::inputAnywhere allows it");
+  }
+  if (std::find(read_.begin(), read_.end(), path.string()) != read_.end()) return std::nullopt;
+  std::string bytes = readPatternFile(chosen.string());
+  bytes_ += bytes.size();
+  if (bytes_ > kMostBytes) {
+    throw Error("not read: the files of one set of patterns would be more than " +
+                std::to_string(kMostBytes >> 20) + " MB");
+  }
+  read_.push_back(path.string());
+  return std::pair{std::move(bytes), chosen.string()};
+}
 
 void readPatternLines(std::string_view bytes, std::string_view name, PatternFileContent& content) {
   forEachTextLine(bytes, name, [&](std::u32string_view line, std::size_t number) {
@@ -176,7 +219,7 @@ Hyphenator readTexPatterns(std::string_view bytes, std::string_view name,
 Hyphenator loadPatterns(std::span<const std::filesystem::path> files, const LoadOptions& options) {
   if (files.empty()) throw Error("loadPatterns needs at least one file");
   detail::PatternFileContent content;
-  for (const std::filesystem::path& file : files) detail::readFileInto(file, content);
+  for (const std::filesystem::path& file : files) detail::readFileInto(file, content, options);
   return detail::hyphenatorOf(content, options);
 }
 
@@ -188,7 +231,7 @@ Hyphenator loadExceptions(const Hyphenator& h, const std::filesystem::path& file
   detail::PatternFileContent content;
   const std::string name = file.string();
   if (detail::endsWith(name, ".tex")) {
-    detail::readFileInto(file, content);
+    detail::readFileInto(file, content, {});
     if (!content.patterns.empty()) {
       throw Error(name + ": \\patterns in a file of exceptions, which has only \\hyphenation{…}");
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,16 +30,37 @@ struct PatternFileContent {
   void addException(std::u32string_view word, std::string_view name, std::size_t line);
 };
 
-/// Reads the file `\input` names, seen from the file `from`: its bytes and
-/// the name errors give it.
-using TexInput = std::function<std::pair<std::string, std::string>(std::u32string_view file,
-                                                                   std::string_view from)>;
+/// The files `\input` reads while one set of patterns is read: each read
+/// once (a second `\input` of it reads nothing), no more than kMostBytes in
+/// all, and only files beside the file that names them or in folders below
+/// it, unless `anywhere`.
+class TexInputs {
+ public:
+  explicit TexInputs(bool anywhere) : anywhere_(anywhere) {}
+
+  static constexpr std::size_t kMostBytes = std::size_t{1} << 26;
+
+  /// Notes a file read otherwise (one named by the caller), so that an
+  /// `\input` of it reads nothing.
+  void note(const std::string& path);
+  /// The file `\input` names in `from` (".tex" added when it has no
+  /// extension and is not found without): its bytes and the name errors
+  /// give it, or nothing when it has been read already. Throws `Error`
+  /// saying what is wrong (the caller adds where the `\input` is).
+  std::optional<std::pair<std::string, std::string>> read(std::u32string_view file,
+                                                          std::string_view from);
+
+ private:
+  bool anywhere_;
+  std::size_t bytes_ = 0;
+  std::vector<std::string> read_;  // canonical paths
+};
 
 /// Adds what a TeX pattern file gives to `content`; `input` reads the
 /// files of `\input` (null: an `\input` is an error). Throws `Error`
 /// "NAME:LINE: what" for what is malformed.
 void readTex(std::string_view bytes, std::string_view name, PatternFileContent& content,
-             const TexInput* input, int depth = 0);
+             TexInputs* input, int depth = 0);
 
 /// Adds the patterns of a line file (one a line, as `hyph-CODE.pat.txt`).
 void readPatternLines(std::string_view bytes, std::string_view name, PatternFileContent& content);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
+#include <optional>
 
 #include "common/utf8.hpp"
 #include "formats/charset.hpp"
@@ -63,8 +65,13 @@ std::optional<std::u32string> decodeCarets(std::u32string_view token) {
 class TexReader {
  public:
   TexReader(std::u32string_view text, std::string_view name, PatternFileContent& content,
-            const TexInput* input, int depth)
-      : text_(text), name_(name), content_(content), input_(input), depth_(depth) {}
+            TexInputs* input, int depth, std::size_t offsetBase)
+      : text_(text),
+        name_(name),
+        content_(content),
+        input_(input),
+        depth_(depth),
+        offsetBase_(offsetBase) {}
 
   void read() {
     while (at_ < text_.size() && !ended_) {
@@ -143,7 +150,7 @@ class TexReader {
     if (name == U"patterns" || name == U"hyphenation") {
       skipSpaces();
       if (at_ >= text_.size() || text_[at_] != U'{') {
-        throw fail("\\" + encodeUtf8(name) + " needs a { after it");
+        throw fail("\\" + shownText(name) + " needs a { after it");
       }
       readGroup(name == U"patterns");
     } else if (name == U"input") {
@@ -191,8 +198,18 @@ class TexReader {
              text_[at_] != U'%' && text_[at_] != U'{' && text_[at_] != U'\\') {
         advance();
       }
-      const auto token = decodeCarets(text_.substr(start, at_ - start));
+      const std::u32string_view written = text_.substr(start, at_ - start);
+      const auto token = decodeCarets(written);
       if (!token) throw fail("a ^^ that names no character");
+      if (const auto bad = firstNonCharacter(*token)) {
+        // Where it is written, or where the token is when ^^ wrote it.
+        const std::size_t at = start + (token->size() == written.size() ? *bad : 0);
+        char code[16];
+        std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>((*token)[*bad]));
+        throw fail(std::string(code) + " at byte offset " +
+                   std::to_string(offsetBase_ + utf8Offset(text_, at)) +
+                   ", a NUL or a surrogate, which no letter is");
+      }
       if (patterns) {
         content_.addPattern(*token, name_, line_);
       } else {
@@ -241,11 +258,16 @@ class TexReader {
     }
     if (file.empty()) throw fail("\\input needs a file name");
     if (input_ == nullptr) {
-      throw fail("\\input " + encodeUtf8(file) + ": text read from memory has no files beside it");
+      throw fail("\\input " + shownText(file) + ": text read from memory has no files beside it");
     }
     if (depth_ >= kMaxInputDepth) throw fail("\\input nested more than 16 deep");
-    const auto [bytes, name] = (*input_)(file, name_);
-    readTex(bytes, name, content_, input_, depth_ + 1);
+    std::optional<std::pair<std::string, std::string>> read;
+    try {
+      read = input_->read(file, name_);
+    } catch (const Error& e) {
+      throw fail("\\input " + shownText(file) + ": " + e.what());
+    }
+    if (read) readTex(read->first, read->second, content_, input_, depth_ + 1);
   }
 
   enum class Header { kNone, kMinimums, kTypesetting };
@@ -253,8 +275,9 @@ class TexReader {
   std::u32string_view text_;
   std::string_view name_;
   PatternFileContent& content_;
-  const TexInput* input_;
+  TexInputs* input_;
   int depth_;
+  std::size_t offsetBase_;  // bytes of the file before the text (a byte order mark)
   std::size_t at_ = 0;
   std::size_t line_ = 1;
   std::size_t endingLine_ = 0;
@@ -266,14 +289,16 @@ class TexReader {
 }  // namespace
 
 void readTex(std::string_view bytes, std::string_view name, PatternFileContent& content,
-             const TexInput* input, int depth) {
+             TexInputs* input, int depth) {
+  const std::string_view body = withoutByteOrderMark(bytes);
+  const std::size_t offsetBase = bytes.size() - body.size();
   std::u32string text;
   try {
-    text = decodeCharset(bytes, "UTF-8");
+    text = decodeCharset(body, "UTF-8", offsetBase);
   } catch (const CharsetError& e) {
-    throw fileError(name, lineOf(bytes, e.offset), e.what());
+    throw fileError(name, lineOf(body, e.offset), e.what());
   }
-  TexReader(text, name, content, input, depth).read();
+  TexReader(text, name, content, input, depth, offsetBase).read();
 }
 
 }  // namespace morvane::detail
