@@ -61,15 +61,26 @@ def jobs(in_dir: str, out_dir: str, language: str) -> List[Tuple[str, str, str]]
     return found
 
 
+def hyphenate_directory(client: Client, in_dir: str, out_dir: str, language: str) -> int:
+    """Hyphenates the directory on the cluster `client` talks to; returns the
+    bytes read. Paths are made absolute first: a worker may run in another
+    folder, or on another machine that sees the same files."""
+    in_dir, out_dir = os.path.abspath(in_dir), os.path.abspath(out_dir)
+    if not os.path.isdir(in_dir):
+        raise FileNotFoundError(f"no folder {in_dir}")
+    todo = jobs(in_dir, out_dir, language)
+    client.run(lambda: morvane.Hyphenator(language))  # load the language everywhere first
+    return sum(db.from_sequence(todo, npartitions=max(1, len(todo))).map(hyphenate_file).compute())
+
+
 def run(in_dir: str, out_dir: str, language: str, workers: int) -> Tuple[int, float]:
     """Hyphenates the directory on a local cluster; returns the bytes read and
     the seconds the work took (the cluster's start not counted)."""
-    todo = jobs(in_dir, out_dir, language)
     with LocalCluster(n_workers=workers, threads_per_worker=1, processes=True,
                       dashboard_address=None) as cluster, Client(cluster) as client:
-        client.run(lambda: morvane.Hyphenator(language))  # load the language everywhere first
+        client.run(lambda: morvane.Hyphenator(language))
         start = time.perf_counter()
-        total = sum(db.from_sequence(todo, npartitions=max(1, len(todo))).map(hyphenate_file).compute())
+        total = hyphenate_directory(client, in_dir, out_dir, language)
         return total, time.perf_counter() - start
 
 
@@ -112,6 +123,9 @@ def main(argv: List[str]) -> int:
         return 0
     if not args.in_dir or not args.out_dir:
         parser.error("IN_DIR and OUT_DIR are needed")
+    if not os.path.isdir(args.in_dir):
+        print(f"{parser.prog}: no folder {args.in_dir}", file=sys.stderr)
+        return 1
     total, seconds = run(args.in_dir, args.out_dir, args.language, args.workers)
     print(f"{total} bytes in {seconds:.2f} s", file=sys.stderr)
     return 0

@@ -16,6 +16,16 @@ for compiler in g++ clang++; do
   "$compiler" "${flags[@]}" "$source"
   echo "ok $compiler"
 done
+# An older standard is told what the headers need, not given a syntax error.
+for compiler in g++ clang++; do
+  if "$compiler" -std=c++17 -fsyntax-only -I"$1" -I"$2" "$source" 2>"$source.err"; then
+    echo "FAIL $compiler compiled the headers as C++17"; exit 1
+  fi
+  first=$(grep -m1 'error' "$source.err")
+  rm -f "$source.err"
+  [[ $first == *"morvane needs C++20"* ]] || { echo "FAIL $compiler under C++17: $first"; exit 1; }
+  echo "ok $compiler (C++17 told)"
+done
 # The C interface is C11 as well as C++.
 c_source=$(mktemp --suffix=.c)
 trap 'rm -f "$source" "$c_source"' EXIT

@@ -11,6 +11,7 @@
 #include <tuple>
 #include <vector>
 
+#include "formats/pyphen_dictionary.hpp"
 #include "morvane/morvane.hpp"
 
 namespace py = pybind11;
@@ -26,27 +27,6 @@ std::vector<BreakTuple> breaksOf(const morvane::Hyphenator& h, const std::u32str
     out.emplace_back(b.position, b.before, b.after, b.standard);
   }
   return out;
-}
-
-/// A pattern's letters and the scores of the boundaries from its start on.
-using ScoredPattern = std::pair<std::u32string, morvane::ScoreList>;
-
-/// The trie of `patterns[begin, end)`, sorted by letters and sharing their
-/// first `depth`, distinct.
-morvane::Patterns trieOf(const std::vector<ScoredPattern>& patterns, std::size_t begin,
-                         std::size_t end, std::size_t depth) {
-  morvane::ScoreList scores;
-  morvane::PatternChildren children;
-  std::size_t at = begin;
-  if (at < end && patterns[at].first.size() == depth) scores = patterns[at++].second;
-  while (at < end) {
-    const char32_t letter = patterns[at].first[depth];
-    std::size_t next = at;
-    while (next < end && patterns[next].first[depth] == letter) ++next;
-    children.emplace(letter, trieOf(patterns, at, next, depth + 1));
-    at = next;
-  }
-  return {std::move(scores), std::move(children)};
 }
 
 morvane::HtmlOptions htmlOptions(const std::string& hyphen, bool xhtml) {
@@ -136,14 +116,26 @@ PYBIND11_MODULE(_morvane, m) {
     }
     return out;
   });
-  m.def("from_scored_patterns", [](std::vector<ScoredPattern> patterns, std::int64_t left,
-                                   std::int64_t right) {
-    // Every matching pattern counts, as in TeX.
-    std::sort(patterns.begin(), patterns.end(),
-              [](const ScoredPattern& a, const ScoredPattern& b) { return a.first < b.first; });
-    return morvane::Hyphenator(morvane::CharFunction(), trieOf(patterns, 0, patterns.size(), 0),
-                               morvane::Exceptions(), left, right);
-  });
+  using morvane::detail::PyphenDictionary;
+  py::class_<PyphenDictionary>(m, "PyphenDictionary")
+      .def(py::init([](const std::filesystem::path& file) {
+        const py::gil_scoped_release release;
+        return morvane::detail::loadPyphenDictionary(file.string());
+      }))
+      .def("engine", &PyphenDictionary::hyphenator)
+      .def_property_readonly("has_changes", &PyphenDictionary::hasChanges)
+      .def("changes", [](const PyphenDictionary& d, const std::u32string& word,
+                         const std::vector<std::size_t>& positions) {
+        py::list out;
+        for (const auto& change : d.changesAt(word, positions)) {
+          if (change) {
+            out.append(py::make_tuple(change->replacement, change->index, change->cut));
+          } else {
+            out.append(py::none());
+          }
+        }
+        return out;
+      });
   m.def("load_dictionary", [](const std::filesystem::path& file) {
     const py::gil_scoped_release release;
     return morvane::loadDictionary(file);

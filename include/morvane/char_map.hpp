@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "morvane/cxx20.hpp"
+
 namespace morvane {
 
 /// A map from code point to code point with constant-time look-up: a page

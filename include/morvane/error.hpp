@@ -3,6 +3,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "morvane/cxx20.hpp"
+
 namespace morvane {
 
 /// The one exception type the library throws; `what()` is the exact message.

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "morvane/cxx20.hpp"
 #include "morvane/scores.hpp"
 
 namespace morvane {

@@ -6,6 +6,7 @@
 #include <span>
 #include <string_view>
 
+#include "morvane/cxx20.hpp"
 #include "morvane/hyphenator.hpp"
 
 namespace morvane {

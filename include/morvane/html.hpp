@@ -7,6 +7,7 @@
 #include <string_view>
 #include <utility>
 
+#include "morvane/cxx20.hpp"
 #include "morvane/hyphenator.hpp"
 
 namespace morvane {

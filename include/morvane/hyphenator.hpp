@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "morvane/char_map.hpp"
+#include "morvane/cxx20.hpp"
 #include "morvane/exceptions.hpp"
 #include "morvane/lazy.hpp"
 #include "morvane/patterns.hpp"

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "morvane/cxx20.hpp"
 #include "morvane/language_list.hpp"
 
 namespace morvane {

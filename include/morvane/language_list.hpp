@@ -1,5 +1,7 @@
 #pragma once
 
+#include "morvane/cxx20.hpp"
+
 // The 73 languages in catalogue order:
 // X(Enumerator, hyphenator name, file code, left minimum, right minimum).
 #define MORVANE_LANGUAGES(X)                                         \

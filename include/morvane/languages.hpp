@@ -1,5 +1,6 @@
 #pragma once
 
+#include "morvane/cxx20.hpp"
 #include "morvane/hyphenator.hpp"
 #include "morvane/language.hpp"
 

@@ -10,6 +10,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "morvane/cxx20.hpp"
 #include "morvane/error.hpp"
 
 namespace morvane {

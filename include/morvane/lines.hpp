@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "morvane/cxx20.hpp"
 #include "morvane/hyphenator.hpp"
 
 namespace morvane {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "morvane/cxx20.hpp"
+
 // The whole public interface of morvane.
 
 #include "morvane/char_map.hpp"

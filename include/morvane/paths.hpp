@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "morvane/cxx20.hpp"
+
 namespace morvane {
 
 // Where morvane is installed, found when the program runs from where the

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "morvane/cxx20.hpp"
 #include "morvane/scores.hpp"
 
 namespace morvane {

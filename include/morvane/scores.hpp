@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "morvane/cxx20.hpp"
+
 namespace morvane {
 
 /// One inter-letter score: odd allows a break, even (0 included) forbids it.

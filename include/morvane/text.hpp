@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "morvane/cxx20.hpp"
 #include "morvane/hyphenator.hpp"
 
 namespace morvane {

@@ -5,6 +5,7 @@ import importlib.util
 import os
 import shutil
 import subprocess
+import sys
 
 import pytest
 
@@ -40,3 +41,23 @@ def test_output_equals_the_commands_file_by_file(tmp_path):
             expected = subprocess.run([COMMAND, "-l", "en-us", mode], stdin=f, capture_output=True,
                                       check=True).stdout
         assert (tmp_path / "out" / source.relative_to(in_dir)).read_bytes() == expected, source
+
+
+@pytest.mark.skipif(not COMMAND, reason="the command was not built")
+def test_relative_paths_reach_a_worker_that_runs_elsewhere(tmp_path, monkeypatch):
+    from dask.distributed import Client, LocalCluster
+
+    (tmp_path / "in").mkdir()
+    (tmp_path / "in" / "a.txt").write_bytes(b"hyphenation\n")
+    monkeypatch.chdir(tmp_path)
+    module = example()
+    with LocalCluster(n_workers=1, threads_per_worker=1, processes=True,
+                      dashboard_address=None) as cluster, Client(cluster) as client:
+        client.run(os.chdir, "/")  # as a worker started in another folder is
+        assert module.hyphenate_directory(client, "in", "out", "en-us") == 12
+        with pytest.raises(FileNotFoundError):
+            module.hyphenate_directory(client, "missing", "out", "en-us")
+    assert (tmp_path / "out" / "a.txt").read_bytes() == "hy\u00adphen\u00adation\n".encode()
+    run = subprocess.run([sys.executable, os.path.join(SOURCE, "examples", "dask_hyphenate.py"),
+                          "missing", "out"], capture_output=True, text=True, check=False)
+    assert run.returncode == 1 and "no folder missing" in run.stderr

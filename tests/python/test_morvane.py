@@ -115,3 +115,38 @@ def test_threads_share_a_hyphenator():
     expected = h.text(text, "-")
     with concurrent.futures.ThreadPoolExecutor(4) as pool:
         assert all(r == expected for r in pool.map(lambda _: h.text(text, "-"), range(8)))
+
+
+def test_bad_arguments_are_named():
+    h = morvane.Hyphenator("en")
+    with pytest.raises(TypeError, match="word must be str, not int"):
+        h.inserted(3)
+    with pytest.raises(ValueError, match=r"word holds a lone surrogate \(U\+D800\) at index 2"):
+        h.positions("ab\ud800c")
+    with pytest.raises(TypeError, match="hyphen must be str, not bytes"):
+        h.inserted("word", b"-")
+    with pytest.raises(TypeError, match="language must be str, not int"):
+        morvane.Hyphenator(3)
+    with pytest.raises(TypeError, match="left must be int, not str"):
+        morvane.Hyphenator("en", left="2")
+    with pytest.raises(morvane.UnknownLanguage):
+        morvane.Hyphenator("")
+    # Every bytes-like object is bytes.
+    assert h.text(memoryview(b"hyphenation"), "-") == b"hy-phen-ation"
+    assert h.html(bytearray(b"<p>hyphenation</p>"), "-") == b"<p>hy-phen-ation</p>"
+
+
+def test_paths_as_bytes_and_relative_paths_that_outlive_a_chdir(tmp_path, monkeypatch):
+    (tmp_path / "hyph_x.dic").write_text("UTF-8\nLEFTHYPHENMIN 1\nRIGHTHYPHENMIN 1\na1b\n")
+    monkeypatch.chdir(tmp_path)
+    h = morvane.Hyphenator(dictionary=b"hyph_x.dic")
+    assert h.inserted("ab", "-") == "a-b"
+    with pytest.raises(morvane.Error, match="cannot read .*none.dic: No such file"):
+        morvane.Hyphenator(dictionary=b"none.dic")
+    frozen = pickle.dumps(h)
+    monkeypatch.chdir("/")
+    assert pickle.loads(frozen).inserted("ab", "-") == "a-b"
+
+
+def test_the_package_shows_its_own_names():
+    assert set(dir(morvane)) == set(morvane.__all__) | {"__version__", "pyphen"}

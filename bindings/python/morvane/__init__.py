@@ -14,8 +14,8 @@ processes.
 
 from __future__ import annotations
 
-import os
-from typing import Iterator, List, NamedTuple, Optional, Sequence, Tuple, TypeVar, Union
+import os as _os
+import typing as _t
 
 from . import _morvane
 from ._morvane import Error
@@ -33,23 +33,24 @@ __version__: str = _morvane.__version__
 
 SOFT_HYPHEN = "\u00ad"
 
-PathLike = Union[str, "os.PathLike[str]"]
-AnyText = TypeVar("AnyText", str, bytes)
+_PathLike = _t.Union[str, bytes, "_os.PathLike[str]"]
+_AnyText = _t.TypeVar("_AnyText", str, bytes)
+_BYTES = (bytes, bytearray, memoryview)
 
 
 class UnknownLanguage(Error, LookupError):
     """No built-in language has that code, name or tag."""
 
 
-class Language(NamedTuple):
+class Language(_t.NamedTuple):
     """A built-in language: its file code, its name and its BCP 47 tags."""
 
     code: str
     name: str
-    tags: Tuple[str, ...]
+    tags: _t.Tuple[str, ...]
 
 
-class Break(NamedTuple):
+class Break(_t.NamedTuple):
     """A place where a word may break: after ``position`` characters, with
     ``before`` ending the line (before the hyphen) and ``after`` beginning the
     next. ``standard`` is False where the spelling changes at the break, as
@@ -62,12 +63,49 @@ class Break(NamedTuple):
     standard: bool
 
 
-def languages() -> List[Language]:
+def languages() -> _t.List[Language]:
     """Every built-in language."""
     return [Language(code, name, tuple(tags)) for code, name, tags in _morvane.languages()]
 
 
-def _engine(source: Tuple[str, object]) -> "_morvane.Engine":
+def _argument_error(name: str, value: object, kind: type = str) -> _t.Optional[Exception]:
+    """What is wrong with an argument that should be a `kind`, if anything."""
+    if not isinstance(value, kind) or (kind is int and isinstance(value, bool)):
+        return TypeError(f"{name} must be {kind.__name__}, not {type(value).__name__}")
+    if isinstance(value, str):
+        try:
+            value.encode("utf-8")
+        except UnicodeEncodeError as e:
+            return ValueError(f"{name} holds a lone surrogate (U+{ord(value[e.start]):04X}) "
+                              f"at index {e.start}, which is no character")
+    return None
+
+
+def _call(method, *arguments: _t.Tuple[str, object, type]):
+    """The engine's answer; where the engine refuses an argument, an error
+    that names it as the caller does (found only then, so that calls that
+    succeed pay nothing for it)."""
+    try:
+        return method(*(value for _, value, _ in arguments))
+    except TypeError:
+        for name, value, kind in arguments:
+            problem = _argument_error(name, value, kind)
+            if problem is not None:
+                raise problem from None
+        raise
+
+
+def _path(value: _PathLike, name: str) -> str:
+    """A path as a string, absolute, so that it means the same after chdir
+    and in another process."""
+    try:
+        return _os.path.abspath(_os.fsdecode(value))
+    except TypeError:
+        raise TypeError(f"{name} must be a path (str, bytes or os.PathLike), "
+                        f"not {type(value).__name__}") from None
+
+
+def _engine(source: _t.Tuple[str, object]) -> "_morvane.Engine":
     kind, value = source
     if kind == "language":
         engine = _morvane.language(str(value))
@@ -96,30 +134,40 @@ class Hyphenator:
 
     def __init__(
         self,
-        language: Optional[str] = None,
+        language: _t.Optional[str] = None,
         *,
-        dictionary: Optional[PathLike] = None,
-        patterns: Optional[Sequence[PathLike]] = None,
-        exceptions: Optional[str] = None,
-        left: Optional[int] = None,
-        right: Optional[int] = None,
+        dictionary: _t.Optional[_PathLike] = None,
+        patterns: _t.Optional[_t.Sequence[_PathLike]] = None,
+        exceptions: _t.Optional[str] = None,
+        left: _t.Optional[int] = None,
+        right: _t.Optional[int] = None,
     ) -> None:
         given = [x is not None for x in (language, dictionary, patterns)]
         if sum(given) > 1:
             raise ValueError("give one of language, dictionary and patterns")
         if dictionary is not None:
-            source: Tuple[str, object] = ("dictionary", os.fspath(dictionary))
+            source: _t.Tuple[str, object] = ("dictionary", _path(dictionary, "dictionary"))
         elif patterns is not None:
-            if isinstance(patterns, (str, os.PathLike)):
+            if isinstance(patterns, (str, bytes, _os.PathLike)):
                 patterns = [patterns]
-            source = ("patterns", tuple(os.fspath(p) for p in patterns))
+            source = ("patterns", tuple(_path(p, "patterns") for p in patterns))
         else:
-            code = _morvane.language_code(language or "en-us")
+            if language is None:
+                language = "en-us"
+            problem = _argument_error("language", language)
+            if problem is not None:
+                raise problem
+            code = _morvane.language_code(language)
             source = ("language", code if code is not None else language)
+        for name, value, kind in (("left", left, int), ("right", right, int),
+                                  ("exceptions", exceptions, str)):
+            problem = None if value is None else _argument_error(name, value, kind)
+            if problem is not None:
+                raise problem
         self._arguments = (source, exceptions, left, right)
         engine = _engine(source)
         if exceptions is not None:
-            engine = engine.with_exceptions(exceptions)
+            engine = _call(engine.with_exceptions, ("exceptions", exceptions, str))
         if left is not None or right is not None:
             engine = engine.with_minimums(
                 engine.left_min if left is None else left,
@@ -145,52 +193,56 @@ class Hyphenator:
         """At least this many characters after the last break."""
         return self._engine.right_min
 
-    def positions(self, word: str) -> List[int]:
+    def positions(self, word: str) -> _t.List[int]:
         """Where ``word`` may break: the number of characters before each break."""
-        return self._engine.positions(word)
+        return _call(self._engine.positions, ("word", word, str))
 
-    def pieces(self, word: str) -> List[str]:
+    def pieces(self, word: str) -> _t.List[str]:
         """The pieces between the breaks: ``["hy", "phen", "ation"]``."""
-        return self._engine.pieces(word)
+        return _call(self._engine.pieces, ("word", word, str))
 
     def inserted(self, word: str, hyphen: str = SOFT_HYPHEN) -> str:
         """``word`` with ``hyphen`` at every break."""
-        return self._engine.inserted(word, hyphen)
+        return _call(self._engine.inserted, ("word", word, str), ("hyphen", hyphen, str))
 
-    def breaks(self, word: str) -> List[Break]:
+    def breaks(self, word: str) -> _t.List[Break]:
         """Every break with the text on each side, including those where the
         spelling changes."""
-        return [Break(*b) for b in self._engine.breaks(word)]
+        return [Break(*b) for b in _call(self._engine.breaks, ("word", word, str))]
 
     def spelled(self, word: str, hyphen: str = "-") -> str:
         """``word`` with ``hyphen`` at every break, spelled at each as the
         break spells it (``"asz-szony-nyal"``)."""
-        return self._engine.spelled(word, hyphen)
+        return _call(self._engine.spelled, ("word", word, str), ("hyphen", hyphen, str))
 
-    def text(self, s: AnyText, hyphen: str = SOFT_HYPHEN) -> AnyText:
+    def text(self, s: _AnyText, hyphen: str = SOFT_HYPHEN) -> _AnyText:
         """Running text with ``hyphen`` at every break of every word, and
-        everything else as it was. Given ``bytes`` (UTF-8), answers ``bytes``,
-        and bytes that are not UTF-8 pass through untouched."""
-        if isinstance(s, (bytes, bytearray)):
-            return self._engine.text_bytes(bytes(s), hyphen)
-        return self._engine.text(s, hyphen)
+        everything else as it was. Given ``bytes`` (UTF-8; or a bytearray or
+        memoryview), answers ``bytes``, and bytes that are not UTF-8 pass
+        through untouched."""
+        if isinstance(s, _BYTES):
+            return _call(self._engine.text_bytes, ("s", bytes(s), bytes), ("hyphen", hyphen, str))
+        return _call(self._engine.text, ("s", s, str), ("hyphen", hyphen, str))
 
-    def html(self, s: AnyText, hyphen: str = SOFT_HYPHEN, xhtml: Optional[bool] = None) -> AnyText:
+    def html(self, s: _AnyText, hyphen: str = SOFT_HYPHEN,
+             xhtml: _t.Optional[bool] = None) -> _AnyText:
         """An HTML or XHTML document with ``hyphen`` in the words of its text;
         tags, attributes, comments and the content of ``script``, ``style``,
         ``pre``, ``code`` and the like untouched. ``lang`` attributes choose
         the language; ``xhtml`` forces XML syntax (by default it is detected).
-        Given ``bytes`` (UTF-8), answers ``bytes``."""
-        if isinstance(s, (bytes, bytearray)):
-            return self._engine.html_bytes(bytes(s), hyphen, bool(xhtml))
-        return self._engine.html(s, hyphen, bool(xhtml))
+        Given ``bytes`` (UTF-8; or a bytearray or memoryview), answers
+        ``bytes``."""
+        if isinstance(s, _BYTES):
+            return _call(self._engine.html_bytes, ("s", bytes(s), bytes), ("hyphen", hyphen, str),
+                         ("xhtml", bool(xhtml), bool))
+        return _call(self._engine.html, ("s", s, str), ("hyphen", hyphen, str), ("xhtml", bool(xhtml), bool))
 
-    def iterate(self, word: str) -> Iterator[Tuple[str, str]]:
+    def iterate(self, word: str) -> _t.Iterator[_t.Tuple[str, str]]:
         """Every way to split ``word`` in two, the longest first part first."""
-        for b in reversed(self._engine.breaks(word)):
+        for b in reversed(_call(self._engine.breaks, ("word", word, str))):
             yield b[1], b[2]
 
-    def wrap(self, word: str, width: int, hyphen: str = "-") -> Optional[Tuple[str, str]]:
+    def wrap(self, word: str, width: int, hyphen: str = "-") -> _t.Optional[_t.Tuple[str, str]]:
         """The longest first part that fits in ``width`` characters with
         ``hyphen`` after it, with the hyphen, and the rest; None when no first
         part fits."""
@@ -207,3 +259,7 @@ def _rebuild(source, exceptions, left, right) -> Hyphenator:
     if kind == "dictionary":
         return Hyphenator(dictionary=value, exceptions=exceptions, left=left, right=right)
     return Hyphenator(patterns=value, exceptions=exceptions, left=left, right=right)
+
+
+def __dir__() -> _t.List[str]:
+    return sorted(__all__ + ["__version__", "pyphen"])

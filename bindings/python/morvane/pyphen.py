@@ -4,8 +4,8 @@
 ``Pyphen(lang=..., filename=..., left=2, right=2)`` reads an office-suite
 dictionary (``hyph_*.dic``) the way Pyphen reads it — every pattern of the
 file scores a word, as in TeX, ignoring the file's minimums, ``NOHYPHEN`` and
-``NEXTLEVEL`` — so its answers are Pyphen's, while words are scored by
-morvane's compiled engine. ``LANGUAGES`` maps language codes to the
+``NEXTLEVEL`` — so its answers are Pyphen's, while the file is read and words
+are scored by morvane's compiled engine. ``LANGUAGES`` maps language codes to the
 dictionaries installed on the system (``/usr/share/hyphen``); a language with
 no dictionary installed falls back to morvane's built-in patterns for it.
 
@@ -17,7 +17,6 @@ Where Pyphen and the office suites differ (Pyphen reads the two levels of a
 from __future__ import annotations
 
 import os
-import re
 from typing import Dict, Iterator, List, Optional, Tuple
 
 from . import _morvane
@@ -46,25 +45,21 @@ def _installed() -> Dict[str, str]:
 
 #: Language code → dictionary file. Callers may read and change it.
 LANGUAGES: Dict[str, str] = _installed()
-# The codes language_fallback() knows: those installed when the module loaded.
-_FALLBACK_CODES = frozenset(LANGUAGES)
-
-
-def _subtag(index: int, part: str) -> str:
-    if index == 0:
-        return part.lower()
-    return part.title() if len(part) == 4 else part.upper()
+# The codes language_fallback() knows: those installed when the module
+# loaded, found by their letters in lower case with "_" for "-".
+_FALLBACK_CODES = {code.lower().replace("-", "_"): code for code in LANGUAGES}
 
 
 def language_fallback(language: str) -> Optional[str]:
     """The installed dictionary's code for ``language`` (``"en-Latn-US"`` →
-    ``"en_Latn_US"``, ``"de-CH-1901"`` → ``"de_CH"``), dropping subtags from
-    the end until one is installed; None when none is."""
+    ``"en"``, ``"de-CH-1901"`` → ``"de_CH"``, ``"sr-Latn"`` → Serbian in Latin
+    letters), dropping subtags from the end until one is installed; None when
+    none is. Tags match without regard to case or to "-" and "_"."""
     parts = language.replace("-", "_").split("_")
     while parts:
-        candidate = "_".join(_subtag(i, p) for i, p in enumerate(parts))
-        if candidate in _FALLBACK_CODES:
-            return candidate
+        code = _FALLBACK_CODES.get("_".join(parts).lower())
+        if code is not None:
+            return code
         parts.pop()
     return None
 
@@ -79,71 +74,7 @@ class DataInt(int):
         return obj
 
 
-_PAIRS = re.compile(r"(\d?)(\D?)")
-
-
-class _Dictionary:
-    """A .dic file as Pyphen reads it: every line a pattern, read as pairs of
-    an optional digit and an optional letter (so each digit of a run scores
-    the next boundary), later lines for the same letters replacing earlier
-    ones, lines that score nothing ignored."""
-
-    def __init__(self, path: str) -> None:
-        with open(path, "rb") as f:
-            raw = f.read()
-        first, _, body = raw.partition(b"\n")
-        encoding = first.strip().decode("ascii", "replace") or "utf-8"
-        try:
-            text = body.decode(encoding)
-        except LookupError:
-            text = body.decode("cp1251" if "1251" in encoding else "latin-1")
-        patterns: Dict[str, Tuple[List[int], Optional[Tuple[str, int, int]]]] = {}
-        for line in text.splitlines():
-            line = line.strip()
-            if not line or line.startswith("%"):
-                continue
-            pattern, slash, change = line.partition("/")
-            pairs = _PAIRS.findall(pattern)
-            values = [int(digit) if digit else 0 for digit, _ in pairs]
-            if max(values) == 0:
-                continue
-            letters = "".join(letter for _, letter in pairs)
-            data = None
-            if slash:
-                fields = change.split(",")
-                start = int(fields[1]) - 1 + (1 if letters.startswith(".") else 0)
-                data = (fields[0], start, int(fields[2]))
-            patterns[letters] = (values, data)
-        self.patterns = patterns
-        self.changes = any(data is not None for _, data in patterns.values())
-        self.longest = max((len(k) for k in patterns), default=0)
-        self.scored = [(letters, values) for letters, (values, _) in patterns.items()]
-
-    def change_at(self, word: str, position: int) -> Optional[Tuple[str, int, int]]:
-        """The change of the break after ``position`` letters of ``word``
-        (lower case): that of the last pattern, by where it starts in
-        ".word." and then by length, to give the boundary its score."""
-        dotted = "." + word + "."
-        boundary = position + 1
-        best = -1
-        data = None
-        for start in range(boundary, -1, -1):
-            # A pattern's scores may reach past its letters (digits in a row).
-            for end in range(min(len(dotted), start + self.longest), start, -1):
-                found = self.patterns.get(dotted[start:end])
-                if found is None:
-                    continue
-                values = found[0]
-                value = values[boundary - start] if boundary - start < len(values) else 0
-                if value > best:
-                    best, data = value, None
-                    if found[1] is not None:
-                        change, first, cut = found[1]
-                        data = (change, first - (boundary - start), cut)
-        return data
-
-
-_cache: Dict[str, _Dictionary] = {}
+_cache: Dict[str, "_morvane.PyphenDictionary"] = {}
 
 
 class Pyphen:
@@ -163,7 +94,7 @@ class Pyphen:
     ) -> None:
         self.left = left
         self.right = right
-        self._dictionary: Optional[_Dictionary] = None
+        self._dictionary: Optional["_morvane.PyphenDictionary"] = None
         if filename is None:
             code = language_fallback(lang) if lang is not None else None
             if code is not None and code in LANGUAGES:
@@ -171,17 +102,17 @@ class Pyphen:
             else:
                 builtin = _morvane.language(lang) if lang is not None else None
                 if builtin is None:
-                    raise KeyError(code)
+                    raise KeyError(lang)
                 self._engine = builtin.with_minimums(max(left, 1), max(right, 1))
                 return
-        filename = os.fspath(filename)
+        filename = os.path.abspath(os.fsdecode(filename))
         dictionary = _cache.get(filename) if cache else None
         if dictionary is None:
-            dictionary = _Dictionary(filename)
+            dictionary = _morvane.PyphenDictionary(filename)
             if cache:
                 _cache[filename] = dictionary
         self._dictionary = dictionary
-        self._engine = _morvane.from_scored_patterns(dictionary.scored, max(left, 1), max(right, 1))
+        self._engine = dictionary.engine(max(left, 1), max(right, 1))
 
     def positions(self, word: str) -> List[DataInt]:
         """Where ``word`` may break, as positions that carry the spelling
@@ -189,9 +120,9 @@ class Pyphen:
         lower = word.lower()
         points = self._engine.positions(lower)
         dictionary = self._dictionary
-        if dictionary is None or not dictionary.changes:
+        if dictionary is None or not dictionary.has_changes:
             return [DataInt(p) for p in points]
-        return [DataInt(p, dictionary.change_at(lower, p)) for p in points]
+        return [DataInt(p, c) for p, c in zip(points, dictionary.changes(lower, points))]
 
     def iterate(self, word: str) -> Iterator[Tuple[str, str]]:
         """Every way to split ``word`` in two, the longest first part first."""
