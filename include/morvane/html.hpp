@@ -42,8 +42,10 @@ struct HtmlOptions {
 /// and character references are never touched (a word holding a reference,
 /// "caf&eacute;", is scored as it reads, "café", and the reference stays
 /// whole). The content of `script`, `style`, `textarea`, `title`, `pre`,
-/// `code`, `kbd`, `samp`, `var`, `math` and `svg`, and of any element whose
-/// class list holds `donthyphenate`, is left as it is. Text outside any
+/// `listing`, `xmp`, `code`, `tt`, `kbd`, `samp`, `var`, `nobr`, `math` and
+/// `svg`, of any element whose class list holds `donthyphenate`, and of any
+/// whose `style` says `hyphens: none` or `manual`, is left as it is, with
+/// everything in it (a `lang` inside does not change that). Text outside any
 /// `lang` is hyphenated with `h`. Words are found as `hyphenateText` finds
 /// them; markup ends a word. Malformed markup is read as browsers read it,
 /// as far as where text is goes, and nothing is ever dropped or moved.
