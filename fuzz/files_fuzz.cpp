@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/hyphenator_parts.hpp"
+#include "engine/compiled_patterns.hpp"
 #include "fuzz_check.hpp"
 #include "morvane/morvane.hpp"
 
@@ -89,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<Answers> before;
   before.reserve(words.size());
   for (const std::u32string& w : words) before.push_back(answersFor(*cold, w));
-  for (std::uint32_t i = 0; i <= 2 * detail::HyphenatorParts::kWarmWords; ++i) {
+  for (std::uint32_t i = 0; i <= 2 * detail::CompiledPatterns::kWarmWords; ++i) {
     (void)hyphenationBreaks(*warm, words[i % words.size()]);
   }
   for (std::size_t i = 0; i < words.size(); ++i) {

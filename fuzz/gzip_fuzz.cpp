@@ -4,7 +4,7 @@
 
 #include "common/utf8.hpp"
 #include "fuzz_check.hpp"
-#include "languages/gzip.hpp"
+#include "common/gzip.hpp"
 #include "morvane/error.hpp"
 
 using namespace morvane;

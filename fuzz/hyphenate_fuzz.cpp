@@ -5,7 +5,7 @@
 
 #include <limits>
 
-#include "engine/hyphenator_parts.hpp"
+#include "engine/hyphenator_state.hpp"
 #include "fuzz_check.hpp"
 #include "morvane/morvane.hpp"
 #include "reference_hyphenator.hpp"
@@ -36,8 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       table ? CharFunction(CharMap(upper)) : CharFunction([](char32_t c) { return c ^ 1u; });
   const Hyphenator h(chars, patterns, exceptions, left, right);
   const Hyphenator warm(chars, patterns, exceptions, left, right);
-  for (std::uint32_t i = 0; i <= detail::HyphenatorParts::kWarmWords; ++i) {
-    (void)detail::automatonFor(detail::partsOf(warm));
+  for (std::uint32_t i = 0; i <= detail::CompiledPatterns::kWarmWords; ++i) {
+    (void)detail::stateOf(warm).compiled.get()->automatonOnceWarm();
   }
   const bool small = left > -10 && left < 10 && right > -10 && right < 10;
 

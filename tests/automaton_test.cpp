@@ -3,13 +3,13 @@
 #include <random>
 
 #include "common/utf8.hpp"
-#include "engine/hyphenator_parts.hpp"
+#include "engine/hyphenator_state.hpp"
 #include "engine/pattern_automaton.hpp"
 #include "engine/pattern_builder.hpp"
 #include "engine/pattern_table.hpp"
 #include "expect_same_cut.hpp"
 #include "languages/loader.hpp"
-#include "morvane/morvane.hpp"
+#include "morvane/core.hpp"
 #include "test_support.hpp"
 
 namespace morvane::detail {
@@ -155,7 +155,7 @@ TEST(Automaton, EveryBuiltInLanguageCompiles) {
     builder.addLenientUtf8Text(
         embeddedBytes("hyph-" + std::string(languageAffix(language)) + ".pat.txt.gz"));
     const PatternTable table(builder);
-    EXPECT_NE(PatternAutomaton::compile(table, HyphenatorParts::kAutomatonCells), nullptr)
+    EXPECT_NE(PatternAutomaton::compile(table, HyphenatorState::kAutomatonCells), nullptr)
         << language;
   }
 }
@@ -181,10 +181,10 @@ TEST(Automaton, AWarmHyphenatorAgreesWithTheLiteralRules) {
     const std::int64_t left = static_cast<std::int64_t>(rng() % 4);
     const std::int64_t right = static_cast<std::int64_t>(rng() % 4);
     const Hyphenator h(chars, patterns, exceptions, left, right);
-    for (std::uint32_t w = 0; w <= HyphenatorParts::kWarmWords; ++w) {
+    for (std::uint32_t w = 0; w <= CompiledPatterns::kWarmWords; ++w) {
       (void)hyphenate(h, U"abcabcabcabc");
     }
-    ASSERT_NE(automatonFor(partsOf(h)), nullptr);
+    ASSERT_NE(stateOf(h).compiled.get()->compiledAutomaton(), nullptr);
     for (int w = 0; w < 30; ++w) {
       const std::u32string word = testing_support::randomString(rng, U"abcABC€\U0001D538", 12);
       SCOPED_TRACE(show(patterns) + " " + show(exceptions) + " word " + encodeUtf8(word));

@@ -149,7 +149,7 @@ fi
 printf 'UTF-8\nLEFTHYPHENMIN 1\na1b\n' >"$work/tiny.dic"
 peak() {
   python3 - "$cmd" "$work" "$@" <<'PY'
-import resource, subprocess, sys, threading
+import os, resource, subprocess, sys, threading
 cmd, work, kind = sys.argv[1], sys.argv[2], sys.argv[3]
 words = open(sys.argv[4]).read().split() if len(sys.argv) > 4 else []
 if kind == "line":
@@ -163,7 +163,10 @@ elif kind == "narrow-paragraph":
 else:
     text = " ".join(words[i * 7919 % len(words)] for i in range(700000)).encode()
     args, chunk, count = [cmd, "--width", "72"] + (["--greedy"] if kind == "greedy" else []), text, 1
-p = subprocess.Popen(args, stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+# Under AddressSanitizer freed memory waits in a quarantine of 256 MB: not
+# the command's own use, so kept small here.
+env = dict(os.environ, ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "") + ":quarantine_size_mb=4")
+p = subprocess.Popen(args, stdin=subprocess.PIPE, stdout=subprocess.PIPE, env=env)
 def feed():
     for _ in range(count):
         p.stdin.write(chunk)

@@ -3,7 +3,7 @@
 #include <random>
 #include <sstream>
 
-#include "morvane/morvane.hpp"
+#include "morvane/core.hpp"
 #include "test_support.hpp"
 
 namespace morvane {

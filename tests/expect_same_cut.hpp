@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "morvane/morvane.hpp"
+#include "morvane/core.hpp"
 #include "reference_hyphenator.hpp"
 
 namespace morvane::testing_support {

@@ -6,9 +6,9 @@
 #include <thread>
 
 #include "common/utf8.hpp"
-#include "engine/hyphenator_parts.hpp"
+#include "engine/hyphenator_state.hpp"
 #include "expect_same_cut.hpp"
-#include "morvane/morvane.hpp"
+#include "morvane/core.hpp"
 #include "reference_hyphenator.hpp"
 #include "test_support.hpp"
 
@@ -326,7 +326,7 @@ TEST(Fields, AProducerThatNeedsItsOwnValueFailsInsteadOfWaitingForever) {
   } catch (const Error& e) {
     EXPECT_STREQ(e.what(), "a value computed on first use needs itself to be computed");
   }
-  EXPECT_FALSE(detail::partsOf(*h).patterns.ready());
+  EXPECT_FALSE(detail::stateOf(*h).patterns.ready());
   self.reset();
 }
 

@@ -4,7 +4,7 @@
 #include <set>
 #include <sstream>
 
-#include "morvane/morvane.hpp"
+#include "morvane/core.hpp"
 
 namespace morvane {
 namespace {

@@ -6,11 +6,11 @@
 #include <random>
 
 #include "common/utf8.hpp"
-#include "engine/hyphenator_parts.hpp"
+#include "engine/hyphenator_state.hpp"
 #include "engine/pattern_builder.hpp"
 #include "languages/embedded_store.hpp"
-#include "languages/gzip.hpp"
-#include "morvane/morvane.hpp"
+#include "common/gzip.hpp"
+#include "morvane/core.hpp"
 #include "test_support.hpp"
 
 namespace morvane {
@@ -168,12 +168,12 @@ TEST(Loading, PatternsMatchTheCompiledTable) {
 
 TEST(Loading, ComponentsAreBuiltOnlyWhenUsed) {
   const Hyphenator h = loadHyphenator(Language::Hungarian);
-  const auto& parts = detail::partsOf(h);
+  const auto& parts = detail::stateOf(h);
   EXPECT_FALSE(parts.chars.ready());
-  EXPECT_FALSE(parts.table.ready());
+  EXPECT_FALSE(parts.compiled.ready());
   EXPECT_GT(hyphenate(h, "elkelkáposztástalaníthatatlanságoskodásaitokért").size(), 5U);
   EXPECT_TRUE(parts.chars.ready());
-  EXPECT_TRUE(parts.table.ready());
+  EXPECT_TRUE(parts.compiled.ready());
   EXPECT_FALSE(parts.patterns.ready());  // scoring never needs the trie
 }
 

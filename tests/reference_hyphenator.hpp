@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "morvane/morvane.hpp"
+#include "morvane/core.hpp"
 
 namespace morvane::reference {
 

@@ -78,6 +78,10 @@ class CharFunction {
 
   /// The table behind this function, when it is one.
   [[nodiscard]] const CharMap* table() const { return map_.get(); }
+  /// The same, shared: what keeps it alive.
+  [[nodiscard]] std::shared_ptr<const CharMap> sharedTable() const { return map_; }
+  /// True for the default, which maps every character to itself.
+  [[nodiscard]] bool isIdentity() const { return !map_ && !function_; }
 
  private:
   std::shared_ptr<const CharMap> map_;

@@ -9,6 +9,7 @@
 
 #include "morvane/cxx20.hpp"
 #include "morvane/hyphenator.hpp"
+#include "morvane/stream.hpp"
 
 namespace morvane {
 
@@ -55,26 +56,9 @@ struct HtmlOptions {
 /// `hyphenateHtml` for a document that arrives in pieces, cut anywhere:
 /// the writer receives, in pieces of bounded size, exactly what
 /// `hyphenateHtml` gives for the whole, and memory stays bounded.
-class HtmlStream {
+class HtmlStream : public HyphenatingStream {
  public:
-  using Writer = std::function<void(std::string_view)>;
-
   HtmlStream(const Hyphenator& h, const HtmlOptions& options, Writer out);
-  ~HtmlStream();
-  HtmlStream(const HtmlStream&) = delete;
-  HtmlStream& operator=(const HtmlStream&) = delete;
-
-  /// Reads more of the document; may call the writer.
-  void write(std::string_view bytes);
-  /// Ends the document and hands over what is left. Call once, last.
-  void finish();
-  /// Words met so far.
-  [[nodiscard]] std::size_t words() const;
-
-  struct State;  // defined by the implementation
-
- private:
-  std::unique_ptr<State> state_;
 };
 
 }  // namespace morvane

@@ -19,9 +19,9 @@ namespace morvane {
 class Hyphenator;
 
 namespace detail {
-struct HyphenatorParts;
-Hyphenator makeHyphenator(std::shared_ptr<const HyphenatorParts> parts);
-const HyphenatorParts& partsOf(const Hyphenator& h);
+struct HyphenatorState;
+Hyphenator hyphenatorOf(std::shared_ptr<const HyphenatorState> state);
+const HyphenatorState& stateOf(const Hyphenator& h);
 }  // namespace detail
 
 /// Everything needed to hyphenate the words of one language. Immutable and
@@ -33,11 +33,11 @@ class Hyphenator {
              std::int64_t leftMin, std::int64_t rightMin);
 
  private:
-  explicit Hyphenator(std::shared_ptr<const detail::HyphenatorParts> parts);
-  friend Hyphenator detail::makeHyphenator(std::shared_ptr<const detail::HyphenatorParts> parts);
-  friend const detail::HyphenatorParts& detail::partsOf(const Hyphenator& h);
+  explicit Hyphenator(std::shared_ptr<const detail::HyphenatorState> state);
+  friend Hyphenator detail::hyphenatorOf(std::shared_ptr<const detail::HyphenatorState> state);
+  friend const detail::HyphenatorState& detail::stateOf(const Hyphenator& h);
 
-  std::shared_ptr<const detail::HyphenatorParts> parts_;
+  std::shared_ptr<const detail::HyphenatorState> state_;
 };
 
 [[nodiscard]] const CharFunction& hyphenatorChars(const Hyphenator& h);
@@ -45,6 +45,12 @@ class Hyphenator {
 [[nodiscard]] const Exceptions& hyphenatorExceptions(const Hyphenator& h);
 [[nodiscard]] std::int64_t hyphenatorLeftMin(const Hyphenator& h);
 [[nodiscard]] std::int64_t hyphenatorRightMin(const Hyphenator& h);
+
+/// Whether some break of `h` may change a word's spelling (only an office
+/// dictionary's non-standard patterns do: Hungarian "asszonnyal" breaks as
+/// "asz-" / "szonnyal"). Where none can, `hyphenationBreaks` gives what
+/// `hyphenationPoints` gives.
+[[nodiscard]] bool breaksMayChangeSpelling(const Hyphenator& h);
 
 /// `word` cut into the pieces between which a hyphen may go. Never empty; the
 /// pieces joined give `word` back unchanged.

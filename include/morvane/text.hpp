@@ -8,6 +8,7 @@
 
 #include "morvane/cxx20.hpp"
 #include "morvane/hyphenator.hpp"
+#include "morvane/stream.hpp"
 
 namespace morvane {
 
@@ -49,26 +50,9 @@ std::size_t appendHyphenatedText(const Hyphenator& h, std::string_view text,
 /// a character), and hands the result to `out` in pieces of bounded size:
 /// together they are exactly `hyphenateText` of the whole input, and memory
 /// stays bounded however long the input, its lines or the separator.
-class TextStream {
+class TextStream : public HyphenatingStream {
  public:
-  using Writer = std::function<void(std::string_view)>;
-
   TextStream(const Hyphenator& h, std::string_view separator, Writer out);
-  ~TextStream();
-  TextStream(const TextStream&) = delete;
-  TextStream& operator=(const TextStream&) = delete;
-
-  /// Reads more input; may call the writer.
-  void write(std::string_view text);
-  /// Ends the input and hands over what is left. Call once, last.
-  void finish();
-  /// Words met so far.
-  [[nodiscard]] std::size_t words() const;
-
-  struct State;  // defined by the implementation
-
- private:
-  std::unique_ptr<State> state_;
 };
 
 }  // namespace morvane

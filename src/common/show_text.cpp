@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "common/ascii.hpp"
+
 namespace morvane::detail {
 
 namespace {
@@ -10,8 +12,6 @@ constexpr std::array<std::string_view, 32> kControlNames = {
     "NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "a",   "b",   "t",   "n",
     "v",   "f",   "r",   "SO",  "SI",  "DLE", "DC1", "DC2", "DC3", "DC4", "NAK",
     "SYN", "ETB", "CAN", "EM",  "SUB", "ESC", "FS",  "GS",  "RS",  "US"};
-
-bool isDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
 
 }  // namespace
 
@@ -37,7 +37,7 @@ void appendQuoted(std::string& out, std::u32string_view text) {
       out.push_back('\\');
       out += std::to_string(static_cast<unsigned long>(c));
       // A digit right after a numeric escape would extend the number.
-      if (hasNext && isDigit(text[i + 1])) out += "\\&";
+      if (hasNext && isAsciiDigit(text[i + 1])) out += "\\&";
     }
   }
   out.push_back('"');

@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
+#include "common/scratch_buffer.hpp"
+#include "common/simd.hpp"
+#include "morvane/error.hpp"
 
 namespace morvane::detail {
 
@@ -52,7 +52,7 @@ inline std::size_t decodeUtf8Char(std::string_view bytes, char32_t& out) {
 /// (eight at a time where it can); returns how many.
 inline std::size_t widenAscii(std::string_view bytes, char32_t* out) {
   std::size_t at = 0;
-#ifdef __SSE2__
+#if MORVANE_SSE2
   const auto widenEight = [bytes, out](std::size_t from) {
     const __m128i eight = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(bytes.data() + from));
     if ((_mm_movemask_epi8(eight) & 0xFF) != 0) return false;
@@ -94,5 +94,46 @@ std::string encodeUtf8(std::u32string_view text);
 
 /// The message for invalid UTF-8 at `offset`.
 std::string invalidUtf8Message(std::size_t offset);
+
+/// A caller's UTF-8 word decoded (on the stack when short), with the byte
+/// offset of every code point and of the end, so that pieces can be cut
+/// from the caller's own bytes. Throws `Error` naming the byte offset of
+/// invalid UTF-8.
+class Utf8Word {
+ public:
+  static constexpr std::size_t kInline = 64;
+
+  explicit Utf8Word(std::string_view bytes) : text_(bytes.size()), offsets_(bytes.size() + 1) {
+    // Locals, not members, in the loops: stores through the arrays could
+    // alias them and force reloads.
+    char32_t* const text = text_.data();
+    std::size_t at = widenAscii(bytes, text);
+    size_ = at;
+    if (at == bytes.size()) return;  // ASCII: offsets are indices
+    ascii_ = false;
+    std::size_t* const offsets = offsets_.data();
+    std::size_t size = at;
+    for (std::size_t i = 0; i < at; ++i) offsets[i] = i;
+    while (at < bytes.size()) {
+      char32_t c = 0;
+      const std::size_t length = decodeUtf8Char(bytes.substr(at), c);
+      if (length == 0) throw Error(invalidUtf8Message(at));
+      text[size] = c;
+      offsets[size++] = at;
+      at += length;
+    }
+    offsets[size] = at;
+    size_ = size;
+  }
+  [[nodiscard]] std::u32string_view text() { return {text_.data(), size_}; }
+  /// Where code point `index` (or the end, at size) begins in the bytes.
+  [[nodiscard]] std::size_t offset(std::size_t index) { return ascii_ ? index : offsets_[index]; }
+
+ private:
+  ScratchBuffer<char32_t, kInline> text_;
+  ScratchBuffer<std::size_t, kInline + 1> offsets_;  // filled unless ascii_
+  std::size_t size_ = 0;
+  bool ascii_ = true;
+};
 
 }  // namespace morvane::detail

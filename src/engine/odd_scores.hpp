@@ -4,9 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
+#include "common/simd.hpp"
 
 namespace morvane::detail {
 
@@ -21,7 +19,7 @@ template <class Visit>
 void forEachOddScore(const std::uint8_t* scores, std::size_t lowest, std::size_t highest,
                      Visit&& visit) {
   for (std::size_t base = lowest; base <= highest; base += 16) {
-#ifdef __SSE2__
+#if MORVANE_SSE2
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(scores + base));
     // Each byte's lowest bit moved to its top, where movemask reads it.
     auto odd = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_slli_epi16(bytes, 7)));

@@ -8,11 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-
 #include "common/large_block_allocator.hpp"
+#include "common/simd.hpp"
 #include "engine/pattern_table.hpp"
 
 namespace morvane::detail {
@@ -189,7 +186,7 @@ class PatternAutomaton {
     return cells_[columns_[symbol] + record[0]];
   }
 
-#ifdef __SSE2__
+#if MORVANE_SSE2
   /// Sixteen scores in one SSE register.
   struct Narrow {
     static constexpr std::size_t kWidth = 16;

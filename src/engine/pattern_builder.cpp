@@ -4,6 +4,7 @@
 #include <bit>
 #include <limits>
 
+#include "common/ascii.hpp"
 #include "common/utf8.hpp"
 #include "morvane/patterns.hpp"
 
@@ -22,8 +23,6 @@ std::size_t slotOf(std::uint64_t key, std::size_t mask) {
   hash ^= hash >> 29;  // fold the well-mixed high bits into the ones the mask keeps
   return static_cast<std::size_t>(hash) & mask;
 }
-
-bool isDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
 
 std::size_t hashScores(std::span<const Score> scores) {
   std::uint64_t hash = scores.size();
@@ -156,7 +155,7 @@ void PatternBuilder::addLine(std::u32string_view line, Cursor& at) {
   std::size_t count = 0;
   for (const char32_t c : line) {
     at.letters[count] = c;
-    count += isDigit(c) ? 0 : 1;
+    count += isAsciiDigit(c) ? 0 : 1;
   }
   const std::size_t common = std::min(count, at.previousCount);
   std::size_t shared = 0;

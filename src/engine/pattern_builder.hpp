@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/ascii.hpp"
 #include "common/large_block_allocator.hpp"
 #include "morvane/scores.hpp"
 
@@ -116,7 +117,6 @@ Patterns freeze(const PatternBuilder& builder);
 /// every other character scores 0, and the end adds a final 0.
 template <class Emit>
 void forEachPatternScore(std::u32string_view pattern, Emit emit) {
-  const auto isDigit = [](char32_t c) { return c >= U'0' && c <= U'9'; };
   std::size_t at = 0;
   while (true) {
     if (at == pattern.size()) {
@@ -124,7 +124,7 @@ void forEachPatternScore(std::u32string_view pattern, Emit emit) {
       return;
     }
     const char32_t c = pattern[at];
-    if (!isDigit(c)) {
+    if (!isAsciiDigit(c)) {
       emit(Score{0});
       ++at;
       continue;

@@ -4,18 +4,13 @@
 #include <deque>
 #include <limits>
 
+#include "common/narrow.hpp"
 #include "engine/pattern_table.hpp"
 #include "morvane/error.hpp"
 
 namespace morvane::detail {
 
 namespace {
-
-template <class T>
-std::uint32_t narrow(T value) {
-  if (value >= std::numeric_limits<std::uint32_t>::max()) throw Error("pattern table too large");
-  return static_cast<std::uint32_t>(value);
-}
 
 std::int32_t narrowSigned(std::int64_t value) {
   if (value < std::numeric_limits<std::int32_t>::min() ||
@@ -86,15 +81,16 @@ PatternLinks::PatternLinks(const PatternTable& table) : table_(table) {
     const Output suffixes = outputs_[inherited];  // a copy: outputs_ grows below
     std::uint32_t tails = suffixes.next;
     if (reach > 1) {  // the list goes on past the boundary after its letters
-      tails = narrow(outputs_.size());
-      outputs_.push_back({narrow(entries_.size()), narrow(tail.size()), reach, suffixes.next});
+      tails = narrowIndex(outputs_.size());
+      outputs_.push_back(
+          {narrowIndex(entries_.size()), narrowIndex(tail.size()), reach, suffixes.next});
       entries_.insert(entries_.end(), tail.begin(), tail.end());
     }
     mergeEnding(own, reach,
                 std::span<const Entry>(entries_.data() + suffixes.firstEntry, suffixes.entryCount),
                 suffixes.reach, merged);
-    outputOf_[node] = narrow(outputs_.size());
-    outputs_.push_back({narrow(entries_.size()), narrow(merged.size()),
+    outputOf_[node] = narrowIndex(outputs_.size());
+    outputs_.push_back({narrowIndex(entries_.size()), narrowIndex(merged.size()),
                         inherited == 0 ? reach : std::max(reach, suffixes.reach), tails});
     entries_.insert(entries_.end(), merged.begin(), merged.end());
   }

@@ -5,6 +5,7 @@
 #include <limits>
 #include <map>
 
+#include "common/narrow.hpp"
 #include "common/scratch_buffer.hpp"
 #include "engine/pattern_links.hpp"
 #include "morvane/error.hpp"
@@ -12,12 +13,6 @@
 namespace morvane::detail {
 
 namespace {
-
-template <class T>
-std::uint32_t narrow(T value) {
-  if (value >= std::numeric_limits<std::uint32_t>::max()) throw Error("pattern table too large");
-  return static_cast<std::uint32_t>(value);
-}
 
 constexpr std::size_t kNarrowAlphabet = 63;  // symbols 1 to 63 are bits of a mask
 
@@ -64,7 +59,7 @@ PatternTable::PatternTable(const PatternBuilder& builder, Matching matching) : m
   std::vector<std::pair<char32_t, char32_t>> symbolPairs;
   symbolPairs.reserve(letters.size());
   for (std::size_t i = 0; i < letters.size(); ++i)
-    symbolPairs.emplace_back(letters[i], narrow(i + 1));
+    symbolPairs.emplace_back(letters[i], narrowIndex(i + 1));
   symbols_ = CharMap(symbolPairs);
   dot_ = symbol(U'.');
   wide_ = letters.size() > kNarrowAlphabet;
@@ -148,10 +143,10 @@ PatternTable::PatternTable(const PatternBuilder& builder, Matching matching) : m
     if (!std::is_sorted(children.begin(), children.end())) {
       std::sort(children.begin(), children.end());
     }
-    to.firstChild = narrow(order.size());
-    if (wide_) childCount_[at] = narrow(children.size());
+    to.firstChild = narrowIndex(order.size());
+    if (wide_) childCount_[at] = narrowIndex(children.size());
     for (const auto& [sym, index] : children) {
-      if (at == 0) rootChild_[sym] = narrow(order.size());
+      if (at == 0) rootChild_[sym] = narrowIndex(order.size());
       if (wide_) {
         edge_[order.size()] = sym;
       } else {
@@ -166,7 +161,7 @@ PatternTable::PatternTable(const PatternBuilder& builder, Matching matching) : m
   }
   if (!builder.tags().empty()) {
     std::vector<std::uint32_t> nodeOf(source.size());
-    for (std::size_t at = 0; at < order.size(); ++at) nodeOf[order[at]] = narrow(at);
+    for (std::size_t at = 0; at < order.size(); ++at) nodeOf[order[at]] = narrowIndex(at);
     tags_.assign(nodes_.size(), 0);
     for (const auto& [node, tag] : builder.tags()) tags_[nodeOf[node]] = tag;
   }
@@ -189,12 +184,12 @@ std::vector<std::uint32_t> PatternTable::addLists(const PatternBuilder& builder,
   for (std::uint32_t list = 0; list < builder.listCount(); ++list) {
     const std::span<const Score> scores = builder.scores(list);
     if (scores.empty()) continue;  // no list
-    tableList[list] = narrow(lists_.size());
-    ListInfo info{narrow(entries_.size()), 0, narrow(scores.size())};
+    tableList[list] = narrowIndex(lists_.size());
+    ListInfo info{narrowIndex(entries_.size()), 0, narrowIndex(scores.size())};
     for (std::size_t i = 0; i < scores.size(); ++i) {
-      if (scores[i] != 0) entries_.push_back({narrow(i), codeOf(scores[i])});
+      if (scores[i] != 0) entries_.push_back({narrowIndex(i), codeOf(scores[i])});
     }
-    info.entryCount = narrow(entries_.size() - info.firstEntry);
+    info.entryCount = narrowIndex(entries_.size() - info.firstEntry);
     lists_.push_back(info);
   }
   return tableList;

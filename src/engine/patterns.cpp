@@ -4,6 +4,7 @@
 #include <ostream>
 #include <variant>
 
+#include "common/ascii.hpp"
 #include "common/show_text.hpp"
 #include "common/utf8.hpp"
 #include "engine/pattern_builder.hpp"
@@ -85,13 +86,11 @@ const std::shared_ptr<const Patterns::Node>& emptyNode() {
   return empty;
 }
 
-bool isDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
-
 std::u32string lettersOf(std::u32string_view pattern) {
   std::u32string letters;
   letters.reserve(pattern.size());
   for (const char32_t c : pattern) {
-    if (!isDigit(c)) letters.push_back(c);
+    if (!detail::isAsciiDigit(c)) letters.push_back(c);
   }
   return letters;
 }

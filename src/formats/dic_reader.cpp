@@ -6,14 +6,15 @@
 #include <numeric>
 #include <unordered_set>
 
+#include "common/ascii.hpp"
 #include "common/utf8.hpp"
-#include "engine/dictionary_rules.hpp"
-#include "engine/hyphenator_parts.hpp"
+#include "engine/make_hyphenator.hpp"
+#include "engine/office_rules.hpp"
 #include "engine/pattern_builder.hpp"
+#include "formats/capitals.hpp"
 #include "formats/charset.hpp"
 #include "formats/file_text.hpp"
 #include "morvane/files.hpp"
-#include "text/unicode.hpp"
 
 namespace morvane {
 
@@ -22,7 +23,6 @@ namespace {
 using detail::fileError;
 
 bool isBlank(char32_t c) { return c == U' ' || c == U'\t' || c == U'\v' || c == U'\f'; }
-bool isDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
 
 /// Where the first blank of `s` is, or its length.
 std::size_t firstBlank(std::u32string_view s) {
@@ -61,12 +61,7 @@ struct LevelReader {
 std::optional<detail::SpellingChange> readChange(std::u32string_view letters,
                                                  const ScoreList& scores, std::u32string_view spec,
                                                  const std::function<Error(std::string)>& fail) {
-  std::vector<std::u32string_view> fields;
-  for (std::size_t at = 0; at <= spec.size();) {
-    const std::size_t comma = std::min(spec.find(U',', at), spec.size());
-    fields.push_back(spec.substr(at, comma - at));
-    at = comma + 1;
-  }
+  const std::vector<std::u32string_view> fields = detail::fieldsOf(spec, U',');
   const auto start = fields.size() >= 3 ? readNumber(fields[1]) : std::nullopt;
   const auto cut = fields.size() >= 3 ? readNumber(fields[2]) : std::nullopt;
   if (!start || !cut || *start < 1) {
@@ -110,7 +105,7 @@ void addPattern(LevelReader& level, std::u32string_view token,
   letters.clear();
   scores.assign(1, 0);
   for (const char32_t c : pattern) {
-    if (isDigit(c)) {
+    if (detail::isAsciiDigit(c)) {
       scores.back() = c - U'0';
     } else {
       letters.push_back(c);
@@ -357,7 +352,8 @@ Hyphenator readDictionary(std::string_view bytes, std::string_view name,
       if (!stray.empty()) {
         strayPieces.emplace_back(stray, word);
         strayLevels.push_back(levels.size() - 1);
-      } else if (std::any_of(word.begin(), word.end(), [](char32_t c) { return !isDigit(c); })) {
+      } else if (std::any_of(word.begin(), word.end(),
+                             [](char32_t c) { return !detail::isAsciiDigit(c); })) {
         addPattern(levels.back(), word, fail);
       }
       return;
@@ -384,10 +380,8 @@ Hyphenator readDictionary(std::string_view bytes, std::string_view name,
       setMinimum(compoundRight, "COMPOUNDRIGHTHYPHENMIN");
     } else if (capital && word == U"NOHYPHEN") {
       if (rest.empty()) throw fail("NOHYPHEN needs characters, separated by commas");
-      for (std::size_t at = 0; at <= rest.size();) {
-        const std::size_t comma = std::min(rest.find(U',', at), rest.size());
-        if (comma > at) noHyphen.emplace_back(rest.substr(at, comma - at));
-        at = comma + 1;
+      for (const std::u32string_view string : detail::fieldsOf(rest, U',')) {
+        if (!string.empty()) noHyphen.emplace_back(string);
       }
     } else if (capital && word == U"NEXTLEVEL") {
       if (!rest.empty()) throw fail("text after NEXTLEVEL");
@@ -452,14 +446,14 @@ Hyphenator readDictionary(std::string_view bytes, std::string_view name,
   // makes the trie of its patterns, when that is asked for.
   const auto lazyLevel = [](std::shared_ptr<const detail::PatternBuilder> builder,
                             std::vector<detail::SpellingChange> changes) {
-    return detail::DictionaryRules::LazyLevel(
+    return detail::OfficeRules::LazyLevel(
         [builder = std::move(builder), changes = std::move(changes)] {
-          return std::make_shared<const detail::DictionaryLevel>(*builder, changes);
+          return std::make_shared<const detail::OfficeLevel>(*builder, changes);
         });
   };
   auto hyphenBuilder =
       std::make_shared<const detail::PatternBuilder>(std::move(levels.back().builder));
-  auto rules = std::make_shared<detail::DictionaryRules>(
+  auto rules = std::make_shared<detail::OfficeRules>(
       lazyLevel(std::make_shared<const detail::PatternBuilder>(std::move(levels.front().builder)),
                 std::move(levels.front().changes)),
       lazyLevel(hyphenBuilder, std::move(levels.back().changes)));
@@ -479,13 +473,9 @@ Hyphenator readDictionary(std::string_view bytes, std::string_view name,
   const CharFunction chars{capitals};
   // The trie of the last level's patterns, made only when asked for.
   const Lazy<Patterns> patterns([hyphenBuilder] { return detail::freeze(*hyphenBuilder); });
-  auto parts = std::make_shared<detail::HyphenatorParts>(
-      chars, patterns, Exceptions(), options.leftMin.value_or(left != 0 ? left : 2),
-      options.rightMin.value_or(right != 0 ? right : 2),
-      Lazy<std::shared_ptr<const detail::PatternTable>>(
-          [patterns] { return detail::compiledTable(patterns.get()); }));
-  parts->dictionary = std::move(rules);
-  return detail::makeHyphenator(std::move(parts));
+  return detail::hyphenatorOfOfficeRules(chars, patterns, std::move(rules),
+                                         options.leftMin.value_or(left != 0 ? left : 2),
+                                         options.rightMin.value_or(right != 0 ? right : 2));
 }
 
 Hyphenator loadDictionary(const std::filesystem::path& file, const LoadOptions& options) {

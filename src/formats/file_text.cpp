@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include "common/ascii.hpp"
 #include "common/utf8.hpp"
+#include "formats/charset.hpp"
 
 namespace morvane::detail {
 
@@ -52,6 +54,26 @@ std::string shownText(std::u32string_view text, std::size_t most) {
   return shownText(std::string_view(bytes), most);
 }
 
+FileText utf8FileText(std::string_view bytes, std::string_view name) {
+  const std::string_view body = withoutByteOrderMark(bytes);
+  const std::size_t offsetBase = bytes.size() - body.size();
+  try {
+    return {decodeCharset(body, "UTF-8", offsetBase), offsetBase};
+  } catch (const CharsetError& e) {
+    throw fileError(name, lineOf(body, e.offset), e.what());
+  }
+}
+
+std::vector<std::u32string_view> fieldsOf(std::u32string_view text, char32_t separator) {
+  std::vector<std::u32string_view> fields;
+  for (std::size_t at = 0; at <= text.size();) {
+    const std::size_t end = std::min(text.find(separator, at), text.size());
+    fields.push_back(text.substr(at, end - at));
+    at = end + 1;
+  }
+  return fields;
+}
+
 std::size_t utf8Offset(std::u32string_view text, std::size_t index) {
   std::size_t offset = 0;
   for (const char32_t c : text.substr(0, index)) {
@@ -72,7 +94,6 @@ std::size_t lineOf(std::string_view bytes, std::size_t offset, std::size_t first
 
 namespace {
 
-bool isDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
 bool isSpace(char32_t c) {
   return c == U' ' || c == U'\t' || c == U'\r' || c == U'\v' || c == U'\f';
 }
@@ -91,9 +112,10 @@ std::optional<std::string> patternProblem(std::u32string_view pattern) {
     return "a NUL or a surrogate in a pattern, which no letter is";
   }
   if (std::any_of(pattern.begin(), pattern.end(), isSpace)) return "white space in a pattern";
-  if (std::all_of(pattern.begin(), pattern.end(), isDigit)) return "a pattern needs a letter";
+  if (std::all_of(pattern.begin(), pattern.end(), isAsciiDigit)) return "a pattern needs a letter";
   for (std::size_t i = 1; i < pattern.size(); ++i) {
-    if (isDigit(pattern[i]) && isDigit(pattern[i - 1])) return "two digits in a row in a pattern";
+    if (isAsciiDigit(pattern[i]) && isAsciiDigit(pattern[i - 1]))
+      return "two digits in a row in a pattern";
   }
   return std::nullopt;
 }

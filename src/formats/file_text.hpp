@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/large_block_allocator.hpp"
 #include "morvane/error.hpp"
@@ -18,6 +19,19 @@ namespace morvane::detail {
 /// and no more than `most` characters, an ellipsis marking the cut.
 [[nodiscard]] std::string shownText(std::string_view bytes, std::size_t most = 60);
 [[nodiscard]] std::string shownText(std::u32string_view text, std::size_t most = 60);
+
+/// The text of a UTF-8 file, without a byte order mark it begins with, and
+/// the bytes that mark took; throws `Error` "NAME:LINE: invalid UTF-8 at
+/// byte offset N".
+struct FileText {
+  std::u32string text;
+  std::size_t offsetBase = 0;
+};
+[[nodiscard]] FileText utf8FileText(std::string_view bytes, std::string_view name);
+
+/// The fields of `text` between `separator`s (one, empty, for empty text).
+[[nodiscard]] std::vector<std::u32string_view> fieldsOf(std::u32string_view text,
+                                                        char32_t separator);
 
 /// Where character `index` of `text` begins in its UTF-8 form.
 [[nodiscard]] std::size_t utf8Offset(std::u32string_view text, std::size_t index);

@@ -6,12 +6,12 @@
 #include <filesystem>
 #include <span>
 
+#include "common/gzip.hpp"
 #include "common/utf8.hpp"
+#include "formats/capitals.hpp"
 #include "formats/charset.hpp"
 #include "formats/file_text.hpp"
-#include "languages/gzip.hpp"
 #include "morvane/files.hpp"
-#include "text/unicode.hpp"
 
 namespace morvane {
 
@@ -50,14 +50,7 @@ namespace {
 /// more than white space, trimmed.
 template <class OnLine>
 void forEachTextLine(std::string_view bytes, std::string_view name, OnLine onLine) {
-  const std::string_view body = withoutByteOrderMark(bytes);
-  const std::size_t offsetBase = bytes.size() - body.size();
-  std::u32string text;
-  try {
-    text = decodeCharset(body, "UTF-8", offsetBase);
-  } catch (const CharsetError& e) {
-    throw fileError(name, lineOf(body, e.offset), e.what());
-  }
+  const auto [text, offsetBase] = utf8FileText(bytes, name);
   forEachFileLine(std::u32string_view(text), 1, [&](std::u32string_view line, std::size_t number) {
     if (const auto bad = firstNonCharacter(line)) {
       const std::size_t at = static_cast<std::size_t>(line.data() - text.data()) + *bad;

@@ -7,7 +7,8 @@
 #include <limits>
 #include <unordered_map>
 
-#include "engine/hyphenator_parts.hpp"
+#include "common/ascii.hpp"
+#include "engine/make_hyphenator.hpp"
 #include "engine/pattern_builder.hpp"
 #include "engine/pattern_table.hpp"
 #include "formats/charset.hpp"
@@ -32,8 +33,6 @@ std::basic_string_view<Char> stripped(std::basic_string_view<Char> s) {
   return s;
 }
 
-bool isDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
-
 /// A whole number as Python's int() reads one: white space around it, a
 /// sign, digits with single underscores between them.
 std::optional<std::int64_t> pythonInt(std::u32string_view text) {
@@ -43,11 +42,12 @@ std::optional<std::int64_t> pythonInt(std::u32string_view text) {
     negative = text.front() == U'-';
     text.remove_prefix(1);
   }
-  if (text.empty() || !isDigit(text.front()) || !isDigit(text.back())) return std::nullopt;
+  if (text.empty() || !isAsciiDigit(text.front()) || !isAsciiDigit(text.back()))
+    return std::nullopt;
   std::int64_t value = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == U'_' && isDigit(text[i - 1]) && isDigit(text[i + 1])) continue;
-    if (!isDigit(text[i])) return std::nullopt;
+    if (text[i] == U'_' && isAsciiDigit(text[i - 1]) && isAsciiDigit(text[i + 1])) continue;
+    if (!isAsciiDigit(text[i])) return std::nullopt;
     if (value > (std::numeric_limits<std::int64_t>::max() - 9) / 10) return std::nullopt;
     value = value * 10 + (text[i] - U'0');
   }
@@ -105,13 +105,7 @@ PyphenDictionary::PyphenDictionary(std::string_view bytes, std::string_view name
     const std::size_t slash = line.find(U'/');
     if (slash != std::u32string_view::npos && line.find(U'=') != std::u32string_view::npos) {
       pattern = line.substr(0, slash);
-      std::vector<std::u32string_view> fields;
-      const std::u32string_view spec = line.substr(slash + 1);
-      for (std::size_t at = 0; at <= spec.size();) {
-        const std::size_t next = std::min(spec.find(U',', at), spec.size());
-        fields.push_back(spec.substr(at, next - at));
-        at = next + 1;
-      }
+      const std::vector<std::u32string_view> fields = fieldsOf(line.substr(slash + 1), U',');
       const auto first = fields.size() >= 3 ? pythonInt(fields[1]) : std::nullopt;
       const auto cut = fields.size() >= 3 ? pythonInt(fields[2]) : std::nullopt;
       if (!first || !cut) {
@@ -127,11 +121,11 @@ PyphenDictionary::PyphenDictionary(std::string_view bytes, std::string_view name
     for (std::size_t at = 0;;) {
       Score value = 0;
       bool any = false;
-      if (at < pattern.size() && isDigit(pattern[at])) {
+      if (at < pattern.size() && isAsciiDigit(pattern[at])) {
         value = pattern[at++] - U'0';
         any = true;
       }
-      if (at < pattern.size() && !isDigit(pattern[at])) {
+      if (at < pattern.size() && !isAsciiDigit(pattern[at])) {
         letters.push_back(pattern[at++]);
         any = true;
       }
@@ -164,8 +158,8 @@ PyphenDictionary::PyphenDictionary(std::string_view bytes, std::string_view name
 }
 
 Hyphenator PyphenDictionary::hyphenator(std::int64_t left, std::int64_t right) const {
-  return makeHyphenator(std::make_shared<const HyphenatorParts>(
-      CharFunction(), parts_->patterns, Exceptions(), left, right, parts_->table));
+  return hyphenatorOfTable(CharFunction(), parts_->patterns, Exceptions(), left, right,
+                           parts_->table);
 }
 
 std::vector<std::optional<PyphenDictionary::Change>> PyphenDictionary::changesAt(

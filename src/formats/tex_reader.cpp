@@ -290,15 +290,8 @@ class TexReader {
 
 void readTex(std::string_view bytes, std::string_view name, PatternFileContent& content,
              TexInputs* input, int depth) {
-  const std::string_view body = withoutByteOrderMark(bytes);
-  const std::size_t offsetBase = bytes.size() - body.size();
-  std::u32string text;
-  try {
-    text = decodeCharset(body, "UTF-8", offsetBase);
-  } catch (const CharsetError& e) {
-    throw fileError(name, lineOf(body, e.offset), e.what());
-  }
-  TexReader(text, name, content, input, depth, offsetBase).read();
+  const FileText file = utf8FileText(bytes, name);
+  TexReader(file.text, name, content, input, depth, file.offsetBase).read();
 }
 
 }  // namespace morvane::detail

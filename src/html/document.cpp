@@ -73,8 +73,9 @@ using LanguagePointer = std::shared_ptr<const TextLanguage>;
 
 }  // namespace
 
-struct HtmlStream::State final : detail::HtmlTokenizer::Handler {
-  State(const Hyphenator& h, const HtmlOptions& options, Writer writer)
+class HtmlReader final : public HyphenatingStream::Reader, detail::HtmlTokenizer::Handler {
+ public:
+  HtmlReader(const Hyphenator& h, const HtmlOptions& options, HyphenatingStream::Writer writer)
       : separator(options.separator),
         syntax(options.syntax),
         hyphenatorFor(options.hyphenatorFor),
@@ -84,6 +85,10 @@ struct HtmlStream::State final : detail::HtmlTokenizer::Handler {
         root(std::make_shared<const TextLanguage>(h)) {
     tokenizer.setXml(syntax == HtmlOptions::Syntax::Xhtml);
     scanner.use(&root->h, &root->joiners);
+    if (syntax != HtmlOptions::Syntax::Detect) {
+      decided = true;
+      xmlSyntax = syntax == HtmlOptions::Syntax::Xhtml;
+    }
   }
 
   /// Open elements, those alike and nested in a row as one.
@@ -108,7 +113,7 @@ struct HtmlStream::State final : detail::HtmlTokenizer::Handler {
     }
   };
 
-  void write(std::string_view bytes) {
+  void write(std::string_view bytes) override {
     if (syntax == HtmlOptions::Syntax::Detect && !decided) {
       // A document that begins with an XML declaration is XHTML.
       prefix.append(bytes);
@@ -123,7 +128,9 @@ struct HtmlStream::State final : detail::HtmlTokenizer::Handler {
     tokenizer.feed(bytes);
   }
 
-  void finish() {
+  [[nodiscard]] std::size_t words() const override { return scanner.words(); }
+
+  void finish() override {
     if (!decided) {
       decide(false);
       tokenizer.feed(prefix);
@@ -290,20 +297,7 @@ struct HtmlStream::State final : detail::HtmlTokenizer::Handler {
 };
 
 HtmlStream::HtmlStream(const Hyphenator& h, const HtmlOptions& options, Writer out)
-    : state_(std::make_unique<State>(h, options, std::move(out))) {
-  if (options.syntax != HtmlOptions::Syntax::Detect) {
-    state_->decided = true;
-    state_->xmlSyntax = options.syntax == HtmlOptions::Syntax::Xhtml;
-  }
-}
-
-HtmlStream::~HtmlStream() = default;
-
-void HtmlStream::write(std::string_view bytes) { state_->write(bytes); }
-
-void HtmlStream::finish() { state_->finish(); }
-
-std::size_t HtmlStream::words() const { return state_->scanner.words(); }
+    : HyphenatingStream(std::make_unique<HtmlReader>(h, options, std::move(out))) {}
 
 std::string hyphenateHtml(const Hyphenator& h, std::string_view document,
                           const HtmlOptions& options) {

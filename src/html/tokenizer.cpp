@@ -289,15 +289,8 @@ void HtmlTokenizer::stepScript(char c) {
     case Script::kEscaped:
     case Script::kEscapedDash:
     case Script::kEscapedDashDash:
-      if (c == '-') {
-        script_ = script_ == Script::kEscaped ? Script::kEscapedDash : Script::kEscapedDashDash;
-      } else if (c == '<') {
-        script_ = Script::kEscapedLessThan;
-      } else if (c == '>' && script_ == Script::kEscapedDashDash) {
-        script_ = Script::kData;
-      } else {
-        script_ = Script::kEscaped;
-      }
+      stepEscaped(c, {Script::kEscaped, Script::kEscapedDash, Script::kEscapedDashDash,
+                      Script::kEscapedLessThan});
       return;
     case Script::kEscapedLessThan:
       if (c == '/') {
@@ -330,16 +323,8 @@ void HtmlTokenizer::stepScript(char c) {
     case Script::kDoubleEscaped:
     case Script::kDoubleEscapedDash:
     case Script::kDoubleEscapedDashDash:
-      if (c == '-') {
-        script_ = script_ == Script::kDoubleEscaped ? Script::kDoubleEscapedDash
-                                                    : Script::kDoubleEscapedDashDash;
-      } else if (c == '<') {
-        script_ = Script::kDoubleEscapedLessThan;
-      } else if (c == '>' && script_ == Script::kDoubleEscapedDashDash) {
-        script_ = Script::kData;
-      } else {
-        script_ = Script::kDoubleEscaped;
-      }
+      stepEscaped(c, {Script::kDoubleEscaped, Script::kDoubleEscapedDash,
+                      Script::kDoubleEscapedDashDash, Script::kDoubleEscapedLessThan});
       return;
     case Script::kDoubleEscapedLessThan:
       if (c == '/') {
@@ -350,6 +335,31 @@ void HtmlTokenizer::stepScript(char c) {
         stepScript(c);
       }
       return;
+  }
+}
+
+bool HtmlTokenizer::endsName(char c) {
+  if (isSpace(c)) {
+    state_ = State::kBeforeAttributeName;
+  } else if (c == '/') {
+    state_ = State::kSelfClosing;
+  } else if (c == '>') {
+    emitTag();
+  } else {
+    return false;
+  }
+  return true;
+}
+
+void HtmlTokenizer::stepEscaped(char c, const EscapeStates& states) {
+  if (c == '-') {
+    script_ = script_ == states.plain ? states.dash : states.dashDash;
+  } else if (c == '<') {
+    script_ = states.lessThan;
+  } else if (c == '>' && script_ == states.dashDash) {
+    script_ = Script::kData;  // "-->" ends the escape
+  } else {
+    script_ = states.plain;
   }
 }
 
@@ -433,15 +443,7 @@ void HtmlTokenizer::step(char c) {
       }
       break;
     case State::kTagName:
-      if (isSpace(c)) {
-        state_ = State::kBeforeAttributeName;
-      } else if (c == '/') {
-        state_ = State::kSelfClosing;
-      } else if (c == '>') {
-        emitTag();
-      } else if (tag_.name.size() < kLongestName) {
-        tag_.name.push_back(folded(c));
-      }
+      if (!endsName(c) && tag_.name.size() < kLongestName) tag_.name.push_back(folded(c));
       break;
     case State::kBeforeAttributeName:
     case State::kAfterAttributeName:
@@ -499,13 +501,7 @@ void HtmlTokenizer::step(char c) {
       }
       break;
     case State::kAfterAttributeValue:
-      if (isSpace(c)) {
-        state_ = State::kBeforeAttributeName;
-      } else if (c == '/') {
-        state_ = State::kSelfClosing;
-      } else if (c == '>') {
-        emitTag();
-      } else {
+      if (!endsName(c)) {
         state_ = State::kBeforeAttributeName;
         step(c);
       }

@@ -110,6 +110,9 @@ class HtmlTokenizer {
   /// Consumes the byte at `at` of `bytes` in the current state.
   void step(char c);
   void startTag(bool end);
+  /// What ends a tag's name, or an attribute's quoted value, and goes on the
+  /// same way after it: white space, "/" or ">". False for anything else.
+  bool endsName(char c);
   void emitTag();
   void startAttributeValue();
   void valueByte(char c);
@@ -119,6 +122,15 @@ class HtmlTokenizer {
   /// Raw text ends at "</" + `rawEnd_` followed by white space, "/" or ">".
   void stepRawText(char c);
   void stepScript(char c);
+  /// Text of a script's escape ("<!--"), or of one inside it: as it is,
+  /// after "-", after "--", and at "<".
+  struct EscapeStates {
+    Script plain;
+    Script dash;
+    Script dashDash;
+    Script lessThan;
+  };
+  void stepEscaped(char c, const EscapeStates& states);
   /// The end tag of the raw text begins: `c` is the byte after its name.
   void endRawText(char c);
   void stepDoctype(char c);

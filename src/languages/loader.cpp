@@ -4,10 +4,11 @@
 #include <string>
 
 #include "common/utf8.hpp"
-#include "engine/hyphenator_parts.hpp"
+#include "engine/make_hyphenator.hpp"
 #include "engine/pattern_builder.hpp"
+#include "engine/pattern_table.hpp"
 #include "languages/embedded_store.hpp"
-#include "languages/gzip.hpp"
+#include "common/gzip.hpp"
 #include "morvane/error.hpp"
 #include "morvane/languages.hpp"
 
@@ -60,7 +61,7 @@ Hyphenator loadHyphenator(Language language) {
   const std::string stem = "hyph-" + std::string(languageAffix(language));
   const std::string patternFile = stem + ".pat.txt.gz";
   const Minimums minimums = kMinimums.at(static_cast<std::size_t>(fromEnum(language)));
-  return detail::makeHyphenator(std::make_shared<const detail::HyphenatorParts>(
+  return detail::hyphenatorOfTable(
       Lazy<CharFunction>(
           [file = stem + ".chr.txt.gz"] { return charFunctionFrom(embeddedText(file)); }),
       Lazy<Patterns>([patternFile] { return parsePatterns(embeddedText(patternFile)); }),
@@ -72,7 +73,7 @@ Hyphenator loadHyphenator(Language language) {
         detail::PatternBuilder builder;
         builder.addLenientUtf8Text(embeddedBytes(patternFile));
         return std::make_shared<const detail::PatternTable>(builder);
-      })));
+      }));
 }
 
 const Hyphenator& languageHyphenator(Language language) {

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "common/utf8.hpp"
-#include "engine/hyphenator_parts.hpp"
 #include "layout/paragraph_breaks.hpp"
 #include "morvane/lines.hpp"
 #include "morvane/text.hpp"
@@ -230,7 +229,7 @@ struct LineStream::State {
   bool addChangingWord(std::string_view word) {
     // Only an office dictionary's breaks change the spelling: for any other
     // hyphenator the word's breaks are not worked out twice.
-    if (detail::partsOf(h).dictionary == nullptr || !allLetters(word)) return false;
+    if (!breaksMayChangeSpelling(h) || !allLetters(word)) return false;
     const std::vector<Utf8WordBreak> breaks = hyphenationBreaks(h, word);
     if (std::all_of(breaks.begin(), breaks.end(), [](const auto& b) { return b.standard; })) {
       return false;

@@ -4,9 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
+#include "common/simd.hpp"
 
 namespace morvane::detail {
 
@@ -21,7 +19,7 @@ struct AsciiBlock {
   std::uint64_t marks = 0;    // "@", ":", "."
   std::uint64_t special = 0;  // anything the block scan leaves to the unit-by-unit one
 
-#ifdef __SSE2__
+#if MORVANE_SSE2
   static constexpr bool kAvailable = true;
 
   /// Classifies data[0, kSize). `special` marks bytes beyond ASCII and the

@@ -3,38 +3,10 @@
 #include <functional>
 #include <memory>
 
-#include "engine/hyphenator_parts.hpp"
 #include "text/output_buffer.hpp"
 #include "text/text_scanner.hpp"
 
 namespace morvane {
-
-namespace detail {
-
-WordJoiners::WordJoiners(const Hyphenator& h) {
-  const CharMap* map = hyphenatorChars(h).table();
-  if (map == nullptr) return;
-  const auto consider = [this](char32_t c) {
-    if (c != U'-' && c != U'\u2010' && c != kSoftHyphen && !isLetterOrMark(c)) {
-      joiners_.push_back(c);
-    }
-  };
-  for (const auto& [from, to] : map->pairs()) {
-    consider(from);
-    consider(to);
-  }
-  std::sort(joiners_.begin(), joiners_.end());
-  joiners_.erase(std::unique(joiners_.begin(), joiners_.end()), joiners_.end());
-  for (const char32_t c : joiners_) {
-    if (c < 0x80) ascii_ += static_cast<char>(c);
-  }
-}
-
-const WordJoiners& wordJoinersOf(const Hyphenator& h) {
-  return *partsOf(h).wordJoiners.get([&h] { return std::make_shared<const WordJoiners>(h); });
-}
-
-}  // namespace detail
 
 namespace {
 
@@ -80,29 +52,36 @@ std::size_t appendHyphenatedText(const Hyphenator& h, std::string_view text,
   return hyphenateWhole<detail::Utf8Units>(h, text.data(), text.size(), separator, out);
 }
 
-struct TextStream::State {
-  State(Hyphenator hyphenator, std::string_view sep, Writer writer)
-      : h(std::move(hyphenator)), separator(sep), out(std::move(writer)), scanner(separator, out) {
-    scanner.use(&h, &detail::wordJoinersOf(h));
+HyphenatingStream::~HyphenatingStream() = default;
+
+namespace {
+
+class TextReader final : public HyphenatingStream::Reader {
+ public:
+  TextReader(Hyphenator hyphenator, std::string_view sep, HyphenatingStream::Writer writer)
+      : h_(std::move(hyphenator)),
+        separator_(sep),
+        out_(std::move(writer)),
+        scanner_(separator_, out_) {
+    scanner_.use(&h_, &detail::wordJoinersOf(h_));
   }
-  Hyphenator h;
-  std::string separator;
-  detail::OutputBuffer out;
-  detail::TextScanner<detail::Utf8Units, detail::OutputBuffer> scanner;
+  void write(std::string_view text) override { scanner_.feed(text); }
+  void finish() override {
+    scanner_.endText();
+    out_.flush();
+  }
+  [[nodiscard]] std::size_t words() const override { return scanner_.words(); }
+
+ private:
+  Hyphenator h_;
+  std::string separator_;
+  detail::OutputBuffer out_;
+  detail::TextScanner<detail::Utf8Units, detail::OutputBuffer> scanner_;
 };
 
+}  // namespace
+
 TextStream::TextStream(const Hyphenator& h, std::string_view separator, Writer out)
-    : state_(std::make_unique<State>(h, separator, std::move(out))) {}
-
-TextStream::~TextStream() = default;
-
-void TextStream::write(std::string_view text) { state_->scanner.feed(text); }
-
-void TextStream::finish() {
-  state_->scanner.endText();
-  state_->out.flush();
-}
-
-std::size_t TextStream::words() const { return state_->scanner.words(); }
+    : HyphenatingStream(std::make_unique<TextReader>(h, separator, std::move(out))) {}
 
 }  // namespace morvane

@@ -10,6 +10,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "engine/make_hyphenator.hpp"
 #include "morvane/hyphenator.hpp"
 #include "morvane/text.hpp"
 #include "text/ascii_block.hpp"
@@ -17,30 +18,9 @@
 #include "text/unicode.hpp"
 #include "text/word_breaks.hpp"
 #include "text/word_cache.hpp"
+#include "text/word_joiners.hpp"
 
 namespace morvane::detail {
-
-/// The characters other than letters and marks that a language counts as
-/// part of a word when they stand between two letters: those its character
-/// map names (the apostrophes of French or Ukrainian, the joiners of Indic
-/// scripts). Hyphens never are: they are breaks already.
-class WordJoiners {
- public:
-  WordJoiners() = default;
-  explicit WordJoiners(const Hyphenator& h);
-  [[nodiscard]] bool contains(char32_t c) const {
-    return !joiners_.empty() && std::binary_search(joiners_.begin(), joiners_.end(), c);
-  }
-  /// Those that are ASCII, as bytes.
-  [[nodiscard]] std::string_view ascii() const { return ascii_; }
-
- private:
-  std::vector<char32_t> joiners_;
-  std::string ascii_;
-};
-
-/// The joiners of `h`, made once per hyphenator and kept with it.
-const WordJoiners& wordJoinersOf(const Hyphenator& h);
 
 /// Hyphenates running text read through `Units` (UTF-8, code points, or the
 /// text of an HTML document) into `out`, which needs only
@@ -74,7 +54,7 @@ class TextScanner {
   void use(const Hyphenator* h, const WordJoiners* joiners) {
     // The cache keeps its hyphenator alive, so that no other can take its
     // address and be mistaken for it. Text left alone leaves it as it is.
-    if (h != nullptr && (!cacheOwner_ || &partsOf(*h) != &partsOf(*cacheOwner_))) {
+    if (h != nullptr && (!cacheOwner_ || !sameHyphenator(*h, *cacheOwner_))) {
       cache_.clear();
       cacheOwner_ = std::make_unique<Hyphenator>(*h);
     }
@@ -129,7 +109,7 @@ class TextScanner {
     std::uint32_t end = 0;
     bool whole = true;        // every unit one code unit, its own value
     bool softHyphen = false;  // its author chose its breaks
-    bool dictionary = false;  // of a script without spaces
+    bool unspaced = false;    // of a script written without spaces
   };
 
   // Hyphenates the whole runs between white space of `text`; returns how
@@ -283,7 +263,7 @@ class TextScanner {
     Word& word = runWords_.back();
     word.end = static_cast<std::uint32_t>(end);
     word.whole = word.whole && whole;
-    word.dictionary = word.dictionary || (classes & text_class::kDictionary) != 0;
+    word.unspaced = word.unspaced || (classes & text_class::kUnspaced) != 0;
   }
 
   // Any other unit of the current run, `offset` code units into it.
@@ -353,7 +333,7 @@ class TextScanner {
     const std::u32string_view letters = decode(text, word.whole);
     // A script without spaces: its words are found first.
     pieces_.clear();
-    if (word.dictionary) dictionaryWordBreaks(letters, pieces_);
+    if (word.unspaced) unspacedWordBreaks(letters, pieces_);
     pieces_.push_back(letters.size());
     std::size_t from = 0;
     for (const std::size_t to : pieces_) {

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "morvane/case_mapping.hpp"
 #include "morvane/error.hpp"
 
 namespace morvane::detail {
@@ -60,7 +61,7 @@ std::uint8_t classFromIcu(char32_t c) {
   if ((U_GET_GC_MASK(u) & (U_GC_L_MASK | U_GC_M_MASK)) != 0) bits |= text_class::kLetter;
   if (u_isUWhiteSpace(u) != 0) bits |= text_class::kSpace;
   if (c >= 0x0E00 && u_getIntPropertyValue(u, UCHAR_LINE_BREAK) == U_LB_COMPLEX_CONTEXT) {
-    bits |= text_class::kDictionary;
+    bits |= text_class::kUnspaced;
   }
   if (c == U'@' || c == U':' || c == U'.') bits |= text_class::kAddressMark;
   if (c < kFirstCombining || (u_getIntPropertyValue(u, UCHAR_NFC_QUICK_CHECK) == UNORM_YES &&
@@ -147,36 +148,19 @@ std::size_t keepGraphemeBoundaries(std::u32string_view word, std::span<std::size
   return kept;
 }
 
-std::vector<std::pair<char32_t, char32_t>> capitalsOf(std::u32string_view letters) {
-  std::vector<char32_t> sorted(letters.begin(), letters.end());
-  std::sort(sorted.begin(), sorted.end());
-  sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
-  std::vector<std::pair<char32_t, char32_t>> pairs;
-  for (const char32_t letter : sorted) {
-    const auto u = static_cast<UChar32>(letter);
-    for (const UChar32 capital : {u_toupper(u), u_totitle(u)}) {
-      const auto c = static_cast<char32_t>(capital);
-      if (c != letter && !std::binary_search(sorted.begin(), sorted.end(), c)) {
-        pairs.emplace_back(c, letter);
-      }
-    }
-  }
-  return pairs;
-}
+namespace {
 
-std::u32string upperCase(std::u32string_view text) {
-  std::u32string out(text);
-  for (char32_t& c : out) c = static_cast<char32_t>(u_toupper(static_cast<UChar32>(c)));
-  return out;
-}
+char32_t icuUpper(char32_t c) { return static_cast<char32_t>(u_toupper(static_cast<UChar32>(c))); }
+char32_t icuLower(char32_t c) { return static_cast<char32_t>(u_tolower(static_cast<UChar32>(c))); }
+char32_t icuTitle(char32_t c) { return static_cast<char32_t>(u_totitle(static_cast<UChar32>(c))); }
 
-std::u32string lowerCase(std::u32string_view text) {
-  std::u32string out(text);
-  for (char32_t& c : out) c = static_cast<char32_t>(u_tolower(static_cast<UChar32>(c)));
-  return out;
-}
+// The full library reads files with ICU's case mappings (which the core's
+// own table copies), set before main.
+[[maybe_unused]] const bool kIcuCases = (setCaseMapping({icuUpper, icuLower, icuTitle}), true);
 
-void dictionaryWordBreaks(std::u32string_view run, std::vector<std::size_t>& breaks) {
+}  // namespace
+
+void unspacedWordBreaks(std::u32string_view run, std::vector<std::size_t>& breaks) {
   icu::BreakIterator& words = breakIterator<icu::BreakIterator::createWordInstance>();
   const icu::UnicodeString text = utf16Of(run);  // the iterator reads it in place
   words.setText(text);

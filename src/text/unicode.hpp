@@ -16,7 +16,7 @@ namespace morvane::detail {
 namespace text_class {
 inline constexpr std::uint8_t kLetter = 1;       // general category L or M
 inline constexpr std::uint8_t kSpace = 2;        // Unicode White_Space
-inline constexpr std::uint8_t kDictionary = 4;   // a script written without spaces (line break SA)
+inline constexpr std::uint8_t kUnspaced = 4;     // a script written without spaces (line break SA)
 inline constexpr std::uint8_t kAddressMark = 8;  // "@", ":" or ".", which addresses are told by
 inline constexpr std::uint8_t kNfcPlain = 16;    // NFC by itself and combining class 0
 inline constexpr std::uint8_t kClusterPart =
@@ -92,19 +92,9 @@ bool mayJoinGraphemes(std::u32string_view word);
 /// are grapheme cluster boundaries of `word`, at its start; returns how many.
 std::size_t keepGraphemeBoundaries(std::u32string_view word, std::span<std::size_t> positions);
 
-/// For every letter of `letters`, the characters that are its upper-case and
-/// title-case forms (when they are single characters, differ from it, and
-/// are not among `letters` themselves), paired with it: a character map that
-/// lets capitalised words break as their letters do.
-std::vector<std::pair<char32_t, char32_t>> capitalsOf(std::u32string_view letters);
-
-/// `text` with each character as its simple upper-case form.
-std::u32string upperCase(std::u32string_view text);
-/// `text` with each character as its simple lower-case form.
-std::u32string lowerCase(std::u32string_view text);
-
-/// The word boundaries a dictionary finds in `run` (a run of letters of a
-/// script without spaces), ascending, without 0 and `run.size()`.
-void dictionaryWordBreaks(std::u32string_view run, std::vector<std::size_t>& breaks);
+/// The word boundaries ICU's word segmentation (a word list, for Thai)
+/// finds in `run`, a run of letters of a script written without spaces,
+/// ascending, without 0 and `run.size()`.
+void unspacedWordBreaks(std::u32string_view run, std::vector<std::size_t>& breaks);
 
 }  // namespace morvane::detail

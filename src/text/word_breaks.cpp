@@ -3,12 +3,10 @@
 #include <algorithm>
 #include <span>
 
-#include "engine/hyphenator_parts.hpp"
+#include "engine/make_hyphenator.hpp"
 #include "text/unicode.hpp"
 
 namespace morvane::detail {
-
-std::size_t shortestBreakable(const Hyphenator& h) { return partsOf(h).shortestBreakable(); }
 
 std::size_t textWordBreaks(const Hyphenator& h, std::u32string_view word,
                            std::vector<std::size_t>& breaks) {

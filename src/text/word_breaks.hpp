@@ -8,10 +8,6 @@
 
 namespace morvane::detail {
 
-/// Words of fewer code points than this never break with `h` (its minimums
-/// leave no room), so they need not be scored.
-std::size_t shortestBreakable(const Hyphenator& h);
-
 /// Where a word of running text breaks: the positions (in code points of
 /// `word`) after which a separator goes, ascending, in the first entries of
 /// `breaks` (grown to at least `word.size()` entries); returns how many. The

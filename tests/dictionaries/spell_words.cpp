@@ -7,7 +7,7 @@
 #include <iostream>
 #include <string>
 
-#include "morvane/morvane.hpp"
+#include "morvane/core.hpp"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -9,49 +8,14 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/pattern_automaton.hpp"
+#include "engine/compiled_patterns.hpp"
+#include "engine/found_break.hpp"
+#include "engine/minimums.hpp"
 #include "engine/pattern_builder.hpp"
-#include "engine/pattern_table.hpp"
 #include "morvane/char_map.hpp"
 #include "morvane/lazy.hpp"
 
 namespace morvane::detail {
-
-/// How a non-standard pattern of an office dictionary changes the spelling
-/// at its break ("as5szon2y/sz=,2,1": "asszony" → "asz-szony"): its letters
-/// from `start` (dots counted) on, `cut` of them, are written `before` and
-/// `after` around the hyphen. The break is at the pattern's `boundary` (0 is
-/// before its first letter): the last odd one from the start of the changed
-/// letters to their end, as the C library of the office suites takes it.
-struct SpellingChange {
-  std::u32string before;
-  std::u32string after;
-  // The same in capitals, for a word whose changed letters are capitals.
-  std::u32string capitalBefore;
-  std::u32string capitalAfter;
-  std::uint32_t start = 0;
-  std::uint32_t cut = 0;
-  std::uint32_t boundary = 0;
-};
-
-/// A break of a word under a dictionary's rules, in code points of the word:
-/// after `position` characters, or, when `change` is set, replacing the
-/// characters from `changeStart` on as it says.
-/// Trivial, so that a buffer of them costs nothing until written: give
-/// every member when making one.
-struct DictionaryBreak {
-  std::size_t position;
-  const SpellingChange* change;
-  std::size_t changeStart;
-  bool capitals;  // the changed letters are written as capitals
-
-  [[nodiscard]] std::u32string_view before() const {
-    return capitals ? change->capitalBefore : change->before;
-  }
-  [[nodiscard]] std::u32string_view after() const {
-    return capitals ? change->capitalAfter : change->after;
-  }
-};
 
 /// A place where one level's patterns allow a break, in a piece of a word:
 /// after `position` characters, with `before` and `after` the characters
@@ -68,9 +32,9 @@ struct LevelBreak {
 /// One level of an office dictionary's patterns: scored under the
 /// longest-prefix rule (PatternTable::Matching::kLongestPrefix), with the
 /// spelling changes of its non-standard patterns (tag − 1 of the pattern).
-class DictionaryLevel {
+class OfficeLevel {
  public:
-  DictionaryLevel(const PatternBuilder& builder, std::vector<SpellingChange> changes);
+  OfficeLevel(const PatternBuilder& builder, std::vector<SpellingChange> changes);
 
   /// Appends to `out` every break its patterns give `piece` (already
   /// normalised, scored as a word of its own), ascending.
@@ -78,19 +42,21 @@ class DictionaryLevel {
 
   /// Whether some character of `piece` is a letter of the patterns: where
   /// none is, the level has no break to give.
-  [[nodiscard]] bool hasLetterIn(std::u32string_view piece) const;
+  [[nodiscard]] bool hasLetterIn(std::u32string_view piece) const {
+    return patterns_.hasLetterIn(piece);
+  }
 
   /// The breaks of a whole word (normalised) that is one part, written to
   /// `out` (word.size() entries), ascending, and how many there are: every
-  /// boundary its patterns allow that keeps `left` characters before it, and
-  /// `right` after it unless a single one is before it. Nothing when the
-  /// word needs breaks() and the table: before the automaton is compiled,
-  /// or where a tagged pattern may have won.
-  [[nodiscard]] std::optional<std::size_t> wordBreaks(std::u32string_view word, std::int64_t left,
-                                                      std::int64_t right,
-                                                      std::span<DictionaryBreak> out) const;
+  /// boundary its patterns allow that keeps `minimums` (by the office
+  /// suites' rule). Nothing when the word needs breaks() and the table:
+  /// before the automaton is compiled, or where a tagged pattern may have
+  /// won.
+  [[nodiscard]] std::optional<std::size_t> wordBreaks(std::u32string_view word,
+                                                      const Minimums& minimums,
+                                                      std::span<FoundBreak> out) const;
 
-  [[nodiscard]] const PatternTable& table() const { return *table_; }
+  [[nodiscard]] const PatternTable& table() const { return patterns_.table(); }
 
   /// Transition cells a level may spend on its automaton. More than a
   /// built-in language may: a dictionary is loaded because it is used, and
@@ -99,19 +65,8 @@ class DictionaryLevel {
   static constexpr std::size_t kAutomatonCells = std::size_t{1} << 23;
 
  private:
-  /// The automaton, once the level has scored enough words to be worth it.
-  [[nodiscard]] const PatternAutomaton* automaton() const;
-
-  std::shared_ptr<const PatternTable> table_;
+  CompiledPatterns patterns_;
   std::vector<SpellingChange> changes_;
-  // Letter → symbol as an array, for the letters below U+10000.
-  std::vector<std::uint16_t> denseSymbols_;
-  // Every letter is in the array.
-  bool allDense_ = false;
-  // Compiled once the level has scored enough words, as a hyphenator's
-  // patterns are.
-  mutable std::atomic<std::uint32_t> scored_{0};
-  OnceCell<std::shared_ptr<const PatternAutomaton>> automaton_;
 };
 
 /// What an office dictionary adds to Liang's method, as the office suites'
@@ -121,9 +76,9 @@ class DictionaryLevel {
 /// second hyphenates the parts, whose breaks keep `compoundLeftMin` and
 /// `compoundRightMin` characters from the joints. Spelling changes; and
 /// strings (NOHYPHEN) beside which a word never breaks.
-struct DictionaryRules {
-  using LazyLevel = Lazy<std::shared_ptr<const DictionaryLevel>>;
-  DictionaryRules(LazyLevel joints, LazyLevel hyphens)
+struct OfficeRules {
+  using LazyLevel = Lazy<std::shared_ptr<const OfficeLevel>>;
+  OfficeRules(LazyLevel joints, LazyLevel hyphens)
       : jointLevel(std::move(joints)), hyphenLevel(std::move(hyphens)) {}
 
   // Compiled on first use, as a language's patterns are.
@@ -150,12 +105,11 @@ struct DictionaryRules {
       out[i] = word[i] < size ? table[word[i]] : word[i];
   }
 
-  /// Writes the breaks of `word` (normalised) with `left` and `right` the
-  /// word's minimums to `out`, ascending, and returns how many there are:
-  /// at most one per boundary inside the word, so `out` needs
-  /// word.size() entries.
-  std::size_t breaks(std::u32string_view word, std::int64_t left, std::int64_t right,
-                     std::span<DictionaryBreak> out) const;
+  /// Writes the breaks of `word` (normalised) with the word's `minimums` to
+  /// `out`, ascending, and returns how many there are: at most one per
+  /// boundary inside the word, so `out` needs word.size() entries.
+  std::size_t breaks(std::u32string_view word, const Minimums& minimums,
+                     std::span<FoundBreak> out) const;
 
   /// Parts are split again at most this deep; past it a part is hyphenated
   /// as it is, so that no word costs more than a bounded number of passes.

@@ -1,4 +1,4 @@
-#include "languages/gzip.hpp"
+#include "common/gzip.hpp"
 
 #include <zlib.h>
 
