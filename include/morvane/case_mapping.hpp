@@ -22,9 +22,9 @@ struct CaseMapping {
 
 /// Makes `mapping` the one files read from now on are read with. Set it
 /// before reading any, from one thread.
-void setCaseMapping(const CaseMapping& mapping);
+void setCaseMapping(const CaseMapping& mapping) noexcept;
 
 /// The mapping files are read with.
-[[nodiscard]] CaseMapping caseMapping();
+[[nodiscard]] CaseMapping caseMapping() noexcept;
 
 }  // namespace morvane

@@ -16,12 +16,12 @@ constinit std::atomic<char32_t (*)(char32_t)> titleOf{detail::tableTitle};
 
 }  // namespace
 
-void setCaseMapping(const CaseMapping& mapping) {
+void setCaseMapping(const CaseMapping& mapping) noexcept {
   upperOf.store(mapping.upper != nullptr ? mapping.upper : detail::tableUpper);
   lowerOf.store(mapping.lower != nullptr ? mapping.lower : detail::tableLower);
   titleOf.store(mapping.title != nullptr ? mapping.title : detail::tableTitle);
 }
 
-CaseMapping caseMapping() { return {upperOf.load(), lowerOf.load(), titleOf.load()}; }
+CaseMapping caseMapping() noexcept { return {upperOf.load(), lowerOf.load(), titleOf.load()}; }
 
 }  // namespace morvane

@@ -1,6 +1,6 @@
 // Hyphenators: made (the public constructor and the factories the readers
 // and the loader use), their fields, and the hyphenators derived from them.
-// What they answer is in word_output.cpp; how, in find_breaks.hpp.
+// What they answer is in word_output.cpp; how, in find_breaks.cpp.
 
 #include "morvane/hyphenator.hpp"
 
@@ -18,37 +18,37 @@ namespace {
 
 /// A state's scoring parts, made on first use from its fields.
 void compileOnFirstUse(HyphenatorState& state, Lazy<std::shared_ptr<const PatternTable>> table) {
-  state.compiled = Lazy<std::shared_ptr<const CompiledPatterns>>(
-      [table = std::move(table), chars = state.chars] {
+  state.compiled =
+      SharedOnFirstUse<CompiledPatterns>([table = std::move(table), chars = state.chars] {
         return std::make_shared<const CompiledPatterns>(table.get(), chars.get(),
                                                         HyphenatorState::kAutomatonCells);
       });
 }
 void indexOnFirstUse(HyphenatorState& state) {
   if (state.office != nullptr) {
-    state.exceptionIndex =
-        Lazy<std::shared_ptr<const ExceptionIndex>>([exceptions = state.exceptions] {
-          return std::make_shared<const ExceptionIndex>(exceptions.get(), nullptr);
-        });
+    state.exceptionIndex = SharedOnFirstUse<ExceptionIndex>([exceptions = state.exceptions] {
+      return std::make_shared<const ExceptionIndex>(exceptions.get(), nullptr);
+    });
     return;
   }
-  state.exceptionIndex = Lazy<std::shared_ptr<const ExceptionIndex>>(
-      [exceptions = state.exceptions, compiled = state.compiled] {
-        return std::make_shared<const ExceptionIndex>(exceptions.get(), compiled.get().get());
+  state.exceptionIndex =
+      SharedOnFirstUse<ExceptionIndex>([exceptions = state.exceptions, compiled = state.compiled] {
+        return std::make_shared<const ExceptionIndex>(exceptions.get(), compiled.get());
       });
 }
 
 std::shared_ptr<HyphenatorState> stateOfFields(Lazy<CharFunction> chars, Lazy<Patterns> patterns,
                                                Lazy<Exceptions> exceptions, std::int64_t left,
                                                std::int64_t right) {
-  // The compiled parts are set by the caller; these stand in until then.
-  const Lazy<std::shared_ptr<const CompiledPatterns>> none(
-      std::shared_ptr<const CompiledPatterns>{});
-  const Lazy<std::shared_ptr<const ExceptionIndex>> noIndex(
-      std::shared_ptr<const ExceptionIndex>{});
-  return std::make_shared<HyphenatorState>(
-      HyphenatorState{std::move(chars), std::move(patterns), std::move(exceptions),
-                      Minimums{left, right}, 0, none, noIndex, nullptr});
+  // The compiled parts are set by the caller.
+  return std::make_shared<HyphenatorState>(HyphenatorState{std::move(chars),
+                                                           std::move(patterns),
+                                                           std::move(exceptions),
+                                                           Minimums{left, right},
+                                                           0,
+                                                           {},
+                                                           {},
+                                                           nullptr});
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "engine/exception_index.hpp"
 #include "engine/minimums.hpp"
 #include "engine/office_rules.hpp"
+#include "engine/shared_on_first_use.hpp"
 #include "morvane/hyphenator.hpp"
 
 namespace morvane::detail {
@@ -24,8 +25,8 @@ struct HyphenatorState {
   std::size_t minWordLength = 0;
   /// The patterns as words are scored with them. Derived hyphenators that
   /// keep the character map and the patterns share them, automaton and all.
-  Lazy<std::shared_ptr<const CompiledPatterns>> compiled;
-  Lazy<std::shared_ptr<const ExceptionIndex>> exceptionIndex;
+  SharedOnFirstUse<CompiledPatterns> compiled;
+  SharedOnFirstUse<ExceptionIndex> exceptionIndex;
   /// An office dictionary's rules, which score words in place of the
   /// patterns when the hyphenator was made from one.
   std::shared_ptr<const OfficeRules> office;

@@ -16,25 +16,10 @@ __extension__ using Wide = __int128;
 
 }  // namespace
 
-std::size_t Minimums::shortestBreakable(std::size_t minWordLength) const {
-  if (usual()) return std::max(minWordLength, static_cast<std::size_t>(left + right));
+std::size_t Minimums::shortestBreakableForAnyMinimums(std::size_t minWordLength) const {
   const Wide room =
       std::clamp<Wide>(Wide{left} + Wide{right}, 0, std::numeric_limits<std::size_t>::max());
   return std::max(minWordLength, static_cast<std::size_t>(room));
-}
-
-std::optional<std::pair<std::size_t, std::size_t>> Minimums::range(std::u32string_view word,
-                                                                   std::size_t rawLength) const {
-  // Usual minimums, with a left one of at least 1: boundaries
-  // left … min(n − right, rawLength − 1).
-  if (!usual() || left < 1) return rangeForAnyMinimums(word, rawLength);
-  const std::size_t n = word.size();
-  const auto l = static_cast<std::size_t>(left);
-  const auto r = static_cast<std::size_t>(right);
-  if (rawLength == 0 || n < l + r) return std::nullopt;
-  const std::size_t highest = std::min(n - r, rawLength - 1);
-  if (highest < l) return std::nullopt;
-  return std::pair{l, highest};
 }
 
 std::optional<std::pair<std::size_t, std::size_t>> Minimums::rangeForAnyMinimums(

@@ -17,7 +17,11 @@ struct Minimums {
 
   /// Words of fewer characters than this never break: the room the
   /// minimums leave, and at least `minWordLength`.
-  [[nodiscard]] std::size_t shortestBreakable(std::size_t minWordLength) const;
+  [[nodiscard]] std::size_t shortestBreakable(std::size_t minWordLength) const {
+    if (!usual()) return shortestBreakableForAnyMinimums(minWordLength);
+    const auto room = static_cast<std::size_t>(left + right);
+    return room > minWordLength ? room : minWordLength;
+  }
 
   /// TeX's rule: the boundaries lowest … highest (1 ≤ lowest, highest ≤ n;
   /// boundary p lies after the first p characters) at which `word` may
@@ -25,7 +29,19 @@ struct Minimums {
   /// "Malformed hyphenation score for WORD" where the rule's trimmed list
   /// would be empty (a left minimum of 0 or less and no scores at all).
   [[nodiscard]] std::optional<std::pair<std::size_t, std::size_t>> range(
-      std::u32string_view word, std::size_t rawLength) const;
+      std::u32string_view word, std::size_t rawLength) const {
+    // Usual minimums, with a left one of at least 1: boundaries
+    // left … min(n − right, rawLength − 1). Every word of every language
+    // comes this way, so it is inline.
+    if (!usual() || left < 1) return rangeForAnyMinimums(word, rawLength);
+    const std::size_t n = word.size();
+    const auto l = static_cast<std::size_t>(left);
+    const auto r = static_cast<std::size_t>(right);
+    if (rawLength == 0 || n < l + r) return std::nullopt;
+    const std::size_t highest = n - r < rawLength - 1 ? n - r : rawLength - 1;
+    if (highest < l) return std::nullopt;
+    return std::pair{l, highest};
+  }
 
   /// The office suites' rule, as their C library applies it: a break after
   /// `position` characters of a word or part, with `before` and `after`
@@ -46,6 +62,7 @@ struct Minimums {
   }
   [[nodiscard]] std::optional<std::pair<std::size_t, std::size_t>> rangeForAnyMinimums(
       std::u32string_view word, std::size_t rawLength) const;
+  [[nodiscard]] std::size_t shortestBreakableForAnyMinimums(std::size_t minWordLength) const;
 };
 
 }  // namespace morvane::detail

@@ -1,6 +1,6 @@
 // What a hyphenator answers for a word, in each form the interface gives:
 // points, pieces, the word with separators, every break, the breaks
-// spelled. Each takes the breaks forEachBreak finds.
+// spelled. Each takes the breaks findBreaks finds.
 
 #include <algorithm>
 
@@ -16,25 +16,25 @@ namespace {
 using detail::FoundBreak;
 using detail::Utf8Word;
 
-template <class Emit>
-void forEachBreakOf(const Hyphenator& h, std::u32string_view word, Emit&& emit) {
-  detail::forEachBreak(detail::stateOf(h), word, std::forward<Emit>(emit));
+detail::FoundBreaks breaksFound(const Hyphenator& h, std::u32string_view word) {
+  return {detail::stateOf(h), word};
 }
 
-/// The standard break positions of a word, gathered first (on the stack
-/// when the word is short) so that what is built from them can be sized once.
+/// The standard break positions of a word, found first (on the stack when
+/// the word is short) so that what is built from them can be sized once.
 class Breaks {
  public:
-  Breaks(const Hyphenator& h, std::u32string_view word) : positions_(word.size()) {
-    forEachBreakOf(h, word, [this](const FoundBreak& b) {
-      if (b.standard()) positions_[count_++] = b.position;
-    });
+  Breaks(const Hyphenator& h, std::u32string_view word) : found_(detail::stateOf(h), word) {
+    // Only an office dictionary's breaks may change the spelling.
+    const auto* kept = std::remove_if(found_.begin(), found_.end(),
+                                      [](const FoundBreak& b) { return !b.standard(); });
+    count_ = static_cast<std::size_t>(kept - found_.begin());
   }
   [[nodiscard]] std::size_t size() const { return count_; }
-  [[nodiscard]] std::size_t operator[](std::size_t i) { return positions_[i]; }
+  [[nodiscard]] std::size_t operator[](std::size_t i) { return found_.begin()[i].position; }
 
  private:
-  detail::ScratchBuffer<std::size_t, detail::kInlineWord> positions_;
+  detail::FoundBreaks found_;
   std::size_t count_ = 0;
 };
 
@@ -80,7 +80,7 @@ template <class String, class Cut, class Encode>
 std::vector<BasicWordBreak<String>> breaksOf(const Hyphenator& h, std::u32string_view word, Cut cut,
                                              Encode encode) {
   std::vector<BasicWordBreak<String>> breaks;
-  forEachBreakOf(h, word, [&](const FoundBreak& b) {
+  for (const FoundBreak& b : breaksFound(h, word)) {
     BasicWordBreak<String> out;
     out.position = b.position;
     if (b.standard()) {
@@ -93,7 +93,7 @@ std::vector<BasicWordBreak<String>> breaksOf(const Hyphenator& h, std::u32string
       out.standard = false;
     }
     breaks.push_back(std::move(out));
-  });
+  }
   return breaks;
 }
 
@@ -102,8 +102,8 @@ std::vector<BasicWordBreak<String>> breaksOf(const Hyphenator& h, std::u32string
 template <class String, class Cut, class Encode>
 String spell(const Hyphenator& h, std::u32string_view word, const String& separator, Cut cut,
              Encode encode) {
-  std::vector<FoundBreak> breaks;
-  forEachBreakOf(h, word, [&breaks](const FoundBreak& b) { breaks.push_back(b); });
+  auto found = breaksFound(h, word);
+  std::vector<FoundBreak> breaks(found.begin(), found.end());
   std::erase_if(breaks, [&breaks](const FoundBreak& b) {
     return b.standard() && std::any_of(breaks.begin(), breaks.end(), [&b](const auto& c) {
              return !c.standard() && b.position > c.changeStart &&
@@ -146,21 +146,20 @@ auto cutOf(std::string_view word, Utf8Word& decoded) {
 }  // namespace
 
 std::vector<std::size_t> hyphenationPoints(const Hyphenator& h, std::u32string_view word) {
-  std::vector<std::size_t> points;
-  forEachBreakOf(h, word, [&points](const FoundBreak& b) {
-    if (b.standard()) points.push_back(b.position);
-  });
+  Breaks breaks(h, word);
+  std::vector<std::size_t> points(breaks.size());
+  for (std::size_t i = 0; i < breaks.size(); ++i) points[i] = breaks[i];
   return points;
 }
 
 std::size_t hyphenationPoints(const Hyphenator& h, std::u32string_view word,
                               std::span<std::size_t> out) {
   std::size_t count = 0;
-  forEachBreakOf(h, word, [&](const FoundBreak& b) {
-    if (!b.standard()) return;
+  for (const FoundBreak& b : breaksFound(h, word)) {
+    if (!b.standard()) continue;
     if (count < out.size()) out[count] = b.position;
     ++count;
-  });
+  }
   return count;
 }
 

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace morvane::detail {
@@ -23,5 +24,10 @@ std::span<const EmbeddedFile> embeddedFiles();
 
 /// The content of the file named exactly `name`, or nothing.
 std::optional<std::span<const unsigned char>> findEmbeddedFile(std::string_view name);
+
+/// The decompressed bytes of the embedded file `name`; throws `Error`
+/// "Could not find " + name when there is none. (In the WebAssembly build
+/// the files come from JavaScript, which fetches and inflates them.)
+std::string embeddedBytes(const std::string& name);
 
 }  // namespace morvane::detail

@@ -8,19 +8,12 @@
 #include "engine/pattern_builder.hpp"
 #include "engine/pattern_table.hpp"
 #include "languages/embedded_store.hpp"
-#include "common/gzip.hpp"
 #include "morvane/error.hpp"
 #include "morvane/languages.hpp"
 
 namespace morvane {
 
 namespace detail {
-
-std::string embeddedBytes(const std::string& name) {
-  const auto content = findEmbeddedFile(name);
-  if (!content) throw Error("Could not find " + name);
-  return gunzip(*content);
-}
 
 std::u32string embeddedText(const std::string& name) {
   return decodeUtf8Lenient(embeddedBytes(name));

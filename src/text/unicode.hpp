@@ -23,8 +23,8 @@ inline constexpr std::uint8_t kClusterPart =
     32;  // may join a grapheme cluster of several characters
 }  // namespace text_class
 
-/// The text_class bits of `c`, asked of ICU.
-std::uint8_t classFromIcu(char32_t c);
+/// The text_class bits of `c`, asked of the Unicode library (unicode_backend.hpp).
+std::uint8_t classFromUnicode(char32_t c);
 
 /// The text_class bits of ASCII, known in advance: plain English text never
 /// needs the table below (a test holds them equal to ICU's answers).
@@ -63,7 +63,7 @@ inline constinit BmpClasses bmpClasses{};
 /// The text_class bits of `c`.
 inline std::uint8_t classOf(char32_t c) {
   if (c < 0x80) return kAsciiClasses[c];
-  return c <= 0xFFFF ? bmpClasses[c] : classFromIcu(c);
+  return c <= 0xFFFF ? bmpClasses[c] : classFromUnicode(c);
 }
 
 /// Unicode general categories L (letters) and M (marks).
