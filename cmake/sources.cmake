@@ -32,9 +32,11 @@ set(MORVANE_CORE_SOURCES
   src/languages/language.cpp
   src/languages/language_tags.cpp
   src/languages/loader.cpp)
-# The native core's files: compiled in, gzip-compressed.
+# The native core's files (compiled in, gzip-compressed) and its character
+# sets (iconv).
 set(MORVANE_CORE_NATIVE_SOURCES
   src/common/gzip.cpp
+  src/formats/charset_iconv.cpp
   src/languages/embedded_store.cpp)
 # Running text and HTML, but for the Unicode library they ask.
 set(MORVANE_TEXT_SOURCES

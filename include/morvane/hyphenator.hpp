@@ -21,7 +21,7 @@ class Hyphenator;
 namespace detail {
 struct HyphenatorState;
 Hyphenator hyphenatorOf(std::shared_ptr<const HyphenatorState> state);
-const HyphenatorState& stateOf(const Hyphenator& h);
+inline const HyphenatorState& stateOf(const Hyphenator& h);  // the engine's, inline there
 }  // namespace detail
 
 /// Everything needed to hyphenate the words of one language. Immutable and
@@ -35,7 +35,7 @@ class Hyphenator {
  private:
   explicit Hyphenator(std::shared_ptr<const detail::HyphenatorState> state);
   friend Hyphenator detail::hyphenatorOf(std::shared_ptr<const detail::HyphenatorState> state);
-  friend const detail::HyphenatorState& detail::stateOf(const Hyphenator& h);
+  friend inline const detail::HyphenatorState& detail::stateOf(const Hyphenator& h);
 
   std::shared_ptr<const detail::HyphenatorState> state_;
 };

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <memory>
 #include <span>
+#include <version>
 
 namespace morvane::detail {
 
@@ -29,7 +30,11 @@ class ScratchBuffer {
  private:
   // Out of line, so that the common case stays small enough to inline.
   [[gnu::noinline]] void allocate() {
+#if defined(__cpp_lib_smart_ptr_for_overwrite)
     heap_ = std::make_unique_for_overwrite<T[]>(size_);
+#else  // older libc++ (Emscripten's)
+    heap_.reset(new T[size_]);  // NOLINT(modernize-make-unique): make_unique would zero it
+#endif
     data_ = heap_.get();
   }
 

@@ -19,9 +19,15 @@ inline constexpr std::size_t kInlineWord = 64;
 
 /// Writes the breaks of `word` into `out` (room for word.size() of them:
 /// a word breaks at most once a boundary), ascending; returns how many.
-/// One compiled function, not a template over its callers, so that every
-/// step of it is inlined into one loop.
+/// Compiled once, not once for each of its callers, so that every step of
+/// it is inlined into one loop.
 std::size_t findBreaks(const HyphenatorState& h, std::u32string_view word, FoundBreak* out);
+
+/// The same for the standard breaks only (all of them but for an office
+/// dictionary's), their positions into `out` as far as it has room;
+/// returns how many there are.
+std::size_t findStandardBreaks(const HyphenatorState& h, std::u32string_view word,
+                               std::span<std::size_t> out);
 
 /// The breaks of a word, found at once (on the stack when it is short).
 class FoundBreaks {

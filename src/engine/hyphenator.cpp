@@ -53,8 +53,6 @@ std::shared_ptr<HyphenatorState> stateOfFields(Lazy<CharFunction> chars, Lazy<Pa
 
 }  // namespace
 
-const HyphenatorState& stateOf(const Hyphenator& h) { return *h.state_; }
-
 Hyphenator hyphenatorOf(std::shared_ptr<const HyphenatorState> state) {
   return Hyphenator(std::move(state));
 }

@@ -43,7 +43,8 @@ struct HyphenatorState {
   static constexpr std::size_t kAutomatonCells = std::size_t{1} << 21;
 };
 
-[[nodiscard]] const HyphenatorState& stateOf(const Hyphenator& h);
+/// Every word asks for it: inline.
+[[nodiscard]] inline const HyphenatorState& stateOf(const Hyphenator& h) { return *h.state_; }
 [[nodiscard]] Hyphenator hyphenatorOf(std::shared_ptr<const HyphenatorState> state);
 
 }  // namespace morvane::detail

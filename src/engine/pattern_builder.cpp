@@ -107,7 +107,8 @@ std::uint32_t PatternBuilder::addList(std::span<const Score> scores) {
   const std::size_t mask = listSlots_.size() - 1;
   std::size_t slot = hashScores(scores) & mask;
   for (; listSlots_[slot] != kNone; slot = (slot + 1) & mask) {
-    if (std::ranges::equal(this->scores(listSlots_[slot]), scores)) return listSlots_[slot];
+    const std::span<const Score> held = this->scores(listSlots_[slot]);
+    if (std::equal(held.begin(), held.end(), scores.begin(), scores.end())) return listSlots_[slot];
   }
   listSlots_[slot] = static_cast<std::uint32_t>(lists_.size());
   lists_.emplace_back(scorePool_.size(), scores.size());

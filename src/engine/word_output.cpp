@@ -24,17 +24,14 @@ detail::FoundBreaks breaksFound(const Hyphenator& h, std::u32string_view word) {
 /// the word is short) so that what is built from them can be sized once.
 class Breaks {
  public:
-  Breaks(const Hyphenator& h, std::u32string_view word) : found_(detail::stateOf(h), word) {
-    // Only an office dictionary's breaks may change the spelling.
-    const auto* kept = std::remove_if(found_.begin(), found_.end(),
-                                      [](const FoundBreak& b) { return !b.standard(); });
-    count_ = static_cast<std::size_t>(kept - found_.begin());
+  Breaks(const Hyphenator& h, std::u32string_view word) : positions_(word.size()) {
+    count_ = detail::findStandardBreaks(detail::stateOf(h), word, positions_.span());
   }
   [[nodiscard]] std::size_t size() const { return count_; }
-  [[nodiscard]] std::size_t operator[](std::size_t i) { return found_.begin()[i].position; }
+  [[nodiscard]] std::size_t operator[](std::size_t i) { return positions_[i]; }
 
  private:
-  detail::FoundBreaks found_;
+  detail::ScratchBuffer<std::size_t, detail::kInlineWord> positions_;
   std::size_t count_ = 0;
 };
 
@@ -154,13 +151,7 @@ std::vector<std::size_t> hyphenationPoints(const Hyphenator& h, std::u32string_v
 
 std::size_t hyphenationPoints(const Hyphenator& h, std::u32string_view word,
                               std::span<std::size_t> out) {
-  std::size_t count = 0;
-  for (const FoundBreak& b : breaksFound(h, word)) {
-    if (!b.standard()) continue;
-    if (count < out.size()) out[count] = b.position;
-    ++count;
-  }
-  return count;
+  return detail::findStandardBreaks(detail::stateOf(h), word, out);
 }
 
 std::vector<std::size_t> hyphenationPoints(const Hyphenator& h, std::string_view word) {

@@ -238,7 +238,7 @@ class DictionaryLines {
     bool oneByte = true;
     for (char32_t c = 0; c < 0x80; ++c) oneByte = oneByte && oneByteTable_[c] == c;
     for (const std::string_view shifted :
-         {"\x1B$B\x30\x21\x1B(B", "\x1B$)C\x0E\x30\x21\x0F", "+AGE-", "~{\x30\x21~}"}) {
+         {"\x1B$B\x30\x21\x1B(B", "\x1B$)C\x0E\x30\x21\x0F", "+AGE-", "~{0!~}"}) {
       try {
         const std::u32string read = detail::decodeCharset(shifted, charset_);
         oneByte = oneByte && std::equal(read.begin(), read.end(), shifted.begin(), shifted.end(),

@@ -50,7 +50,9 @@ namespace {
 /// more than white space, trimmed.
 template <class OnLine>
 void forEachTextLine(std::string_view bytes, std::string_view name, OnLine onLine) {
-  const auto [text, offsetBase] = utf8FileText(bytes, name);
+  const FileText decoded = utf8FileText(bytes, name);
+  const std::u32string& text = decoded.text;
+  const std::size_t offsetBase = decoded.offsetBase;
   forEachFileLine(std::u32string_view(text), 1, [&](std::u32string_view line, std::size_t number) {
     if (const auto bad = firstNonCharacter(line)) {
       const std::size_t at = static_cast<std::size_t>(line.data() - text.data()) + *bad;

@@ -143,38 +143,38 @@ class HtmlTokenizer {
   char folded(char c) const { return xml_ ? c : lower(c); }
 
   Handler& handler_;
-  bool xml_ = false;
-  bool foreign_ = false;
-  State state_ = State::kData;
   Tag tag_;
-  std::string attribute_;  // name of the attribute being read
-  Attribute reading_ = Attribute::kOther;
-  std::uint8_t seen_ = 0;  // bits of the attributes given so far in this tag
-  std::string value_;      // of lang, xml:lang or xmlns, up to kLongestValue
-  bool valueTooLong_ = false;
-  std::string token_;  // the class name or CSS word being read, up to kLongestToken
-  bool tokenTooLong_ = false;
-  std::string property_;  // the CSS property whose value is being read
-  bool inValue_ = false;  // of a CSS declaration
-  char cssQuote_ = 0;
-  char quote_ = 0;
-  std::string lookahead_;  // of "<!": "--", "[CDATA[", or anything else
-  int dashes_ = 0;         // comment: "-" just seen; CDATA: "]"; PI: "?"
-  bool bang_ = false;      // comment: "--!" just seen
+  std::string attribute_;   // name of the attribute being read
+  std::string value_;       // of lang, xml:lang or xmlns, up to kLongestValue
+  std::string token_;       // the class name or CSS word being read, up to kLongestToken
+  std::string property_;    // the CSS property whose value is being read
+  std::string lookahead_;   // of "<!": "--", "[CDATA[", or anything else
+  std::string rawEnd_;      // the element whose raw text this is
+  std::string scriptWord_;  // a tag name in escaped text, up to "script" and one more
   std::size_t commentLength_ = 0;
-  // An XML doctype: quoted, in its internal subset, in a declaration,
-  // comment or processing instruction there.
-  bool subset_ = false;
-  enum class InSubset { kNothing, kLessThan, kDeclaration, kComment, kInstruction } inSubset_{};
-  std::string rawEnd_;          // the element whose raw text this is
   std::size_t rawMatched_ = 0;  // of "</" + rawEnd_
-  Script script_ = Script::kData;
-  bool scriptEscaped_ = false;  // an end tag being matched is in escaped text
-  std::string scriptWord_;      // a tag name in escaped text, up to "script" and one more
   // Markup bytes of the current piece not handed over yet.
   std::string_view piece_;
   std::size_t markupStart_ = 0;
   std::size_t at_ = 0;
+  State state_ = State::kData;
+  Attribute reading_ = Attribute::kOther;
+  Script script_ = Script::kData;
+  // An XML doctype: quoted, in its internal subset, in a declaration,
+  // comment or processing instruction there.
+  enum class InSubset { kNothing, kLessThan, kDeclaration, kComment, kInstruction } inSubset_{};
+  int dashes_ = 0;         // comment: "-" just seen; CDATA: "]"; PI: "?"
+  std::uint8_t seen_ = 0;  // bits of the attributes given so far in this tag
+  bool xml_ = false;
+  bool foreign_ = false;
+  bool valueTooLong_ = false;
+  bool tokenTooLong_ = false;
+  bool inValue_ = false;  // of a CSS declaration
+  char cssQuote_ = 0;
+  char quote_ = 0;
+  bool bang_ = false;  // comment: "--!" just seen
+  bool subset_ = false;
+  bool scriptEscaped_ = false;  // an end tag being matched is in escaped text
 };
 
 }  // namespace morvane::detail

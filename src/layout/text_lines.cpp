@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/utf8.hpp"
@@ -89,10 +90,10 @@ struct LineStream::State {
   /// it is kept, unsettled, for the next.
   static constexpr std::size_t kWindowItems = std::size_t{1} << 15;
 
-  State(const Hyphenator& hyphenator, double w, const LineOptions& o, Writer writer, MeasureText m)
-      : h(hyphenator),
+  State(Hyphenator hyphenator, double w, LineOptions o, Writer writer, MeasureText m)
+      : h(std::move(hyphenator)),
         width(w),
-        options(o),
+        options(std::move(o)),
         out(std::move(writer)),
         measure(std::move(m)),
         space(measure(" ")),
@@ -320,7 +321,7 @@ struct LineStream::State {
   }
 
   /// The line of the stretch's items `from` up to the break `b`.
-  TextLine lineOf(std::size_t from, const LineBreakPoint& b, bool justify, double lineWidth) {
+  TextLine lineOf(std::size_t from, const LineBreakPoint& b, bool justify, double lineWidth) const {
     TextLine line;
     line.ratio = b.ratio;
     line.overfull = b.overfull;

@@ -1,6 +1,7 @@
 #include "text/text_breaks.hpp"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "text/text_scanner.hpp"
@@ -21,7 +22,7 @@ struct BreakRecorder {
 }  // namespace
 
 struct TextBreakFinder::State {
-  explicit State(const Hyphenator& hyphenator) : h(hyphenator), scanner({}, recorder) {
+  explicit State(Hyphenator hyphenator) : h(std::move(hyphenator)), scanner({}, recorder) {
     scanner.use(&h, &wordJoinersOf(h));
   }
   Hyphenator h;

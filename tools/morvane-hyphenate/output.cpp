@@ -7,13 +7,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <system_error>
 
 namespace morvane::tools {
 
 namespace {
 
 void report(const std::string& what, int error) {
-  std::fprintf(stderr, "morvane-hyphenate: %s: %s\n", what.c_str(), std::strerror(error));
+  std::fprintf(stderr, "morvane-hyphenate: %s: %s\n", what.c_str(),
+               std::generic_category().message(error).c_str());
 }
 
 }  // namespace
