@@ -17,8 +17,33 @@ from __future__ import annotations
 import os as _os
 import typing as _t
 
-from . import _morvane
-from ._morvane import Error
+
+def _load_engine():
+    """The compiled engine; an ImportError naming both Pythons when it was
+    built for another one than this."""
+    try:
+        from . import _morvane as engine
+    except ImportError as e:
+        import pathlib
+        import re
+        import sys
+
+        here = f"{sys.version_info.major}.{sys.version_info.minor}"
+        for built in pathlib.Path(__file__).parent.glob("_morvane*.so"):
+            tag = re.search(r"\.cpython-(\d)(\d+)", built.name)
+            if tag and f"{tag.group(1)}.{tag.group(2)}" != here:
+                raise ImportError(
+                    f"morvane's engine ({built.name}) was built for Python "
+                    f"{tag.group(1)}.{tag.group(2)}, not for this Python {here} "
+                    f"({sys.executable}); build or install it with this Python"
+                ) from e
+        raise
+    return engine
+
+
+_morvane = _load_engine()
+Error = _morvane.Error
+del _load_engine
 
 __all__ = [
     "Break",

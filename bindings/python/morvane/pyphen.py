@@ -14,10 +14,10 @@ Where Pyphen and the office suites differ (Pyphen reads the two levels of a
 :class:`morvane.Hyphenator` with ``dictionary=`` for the office suites' own.
 """
 
-from __future__ import annotations
+from __future__ import annotations as _annotations
 
-import os
-from typing import Dict, Iterator, List, Optional, Tuple
+import os as _os
+import typing as _t
 
 from . import _morvane
 
@@ -26,31 +26,31 @@ __all__ = ["LANGUAGES", "DataInt", "Pyphen", "language_fallback"]
 DICTIONARY_DIRECTORY = "/usr/share/hyphen"
 
 
-def _installed() -> Dict[str, str]:
+def _installed() -> _t.Dict[str, str]:
     """Code → file for every dictionary installed: hyph_de_DE.dic gives
     "de_DE", and "de" too when no file claims it."""
-    found: Dict[str, str] = {}
+    found: _t.Dict[str, str] = {}
     try:
-        names = sorted(os.listdir(DICTIONARY_DIRECTORY))
+        names = sorted(_os.listdir(DICTIONARY_DIRECTORY))
     except OSError:
         return found
     for name in names:
         if name.startswith("hyph_") and name.endswith(".dic"):
             code = name[5:-4]
-            path = os.path.join(DICTIONARY_DIRECTORY, name)
+            path = _os.path.join(DICTIONARY_DIRECTORY, name)
             found[code] = path
             found.setdefault(code.split("_")[0], path)
     return found
 
 
 #: Language code → dictionary file. Callers may read and change it.
-LANGUAGES: Dict[str, str] = _installed()
+LANGUAGES: _t.Dict[str, str] = _installed()
 # The codes language_fallback() knows: those installed when the module
 # loaded, found by their letters in lower case with "_" for "-".
 _FALLBACK_CODES = {code.lower().replace("-", "_"): code for code in LANGUAGES}
 
 
-def language_fallback(language: str) -> Optional[str]:
+def language_fallback(language: str) -> _t.Optional[str]:
     """The installed dictionary's code for ``language`` (``"en-Latn-US"`` →
     ``"en"``, ``"de-CH-1901"`` → ``"de_CH"``, ``"sr-Latn"`` → Serbian in Latin
     letters), dropping subtags from the end until one is installed; None when
@@ -68,13 +68,13 @@ class DataInt(int):
     """A break position; ``data`` is ``(change, index, cut)`` where the break
     changes the spelling, else None."""
 
-    def __new__(cls, value: int, data: Optional[Tuple[str, int, int]] = None) -> "DataInt":
+    def __new__(cls, value: int, data: _t.Optional[_t.Tuple[str, int, int]] = None) -> "DataInt":
         obj = super().__new__(cls, value)
         obj.data = data
         return obj
 
 
-_cache: Dict[str, "_morvane.PyphenDictionary"] = {}
+_cache: _t.Dict[str, "_morvane.PyphenDictionary"] = {}
 
 
 class Pyphen:
@@ -86,15 +86,15 @@ class Pyphen:
 
     def __init__(
         self,
-        filename: Optional[str] = None,
-        lang: Optional[str] = None,
+        filename: _t.Optional[str] = None,
+        lang: _t.Optional[str] = None,
         left: int = 2,
         right: int = 2,
         cache: bool = True,
     ) -> None:
         self.left = left
         self.right = right
-        self._dictionary: Optional["_morvane.PyphenDictionary"] = None
+        self._dictionary: _t.Optional["_morvane.PyphenDictionary"] = None
         if filename is None:
             code = language_fallback(lang) if lang is not None else None
             if code is not None and code in LANGUAGES:
@@ -105,7 +105,7 @@ class Pyphen:
                     raise KeyError(lang)
                 self._engine = builtin.with_minimums(max(left, 1), max(right, 1))
                 return
-        filename = os.path.abspath(os.fsdecode(filename))
+        filename = _os.path.abspath(_os.fsdecode(filename))
         dictionary = _cache.get(filename) if cache else None
         if dictionary is None:
             dictionary = _morvane.PyphenDictionary(filename)
@@ -114,7 +114,7 @@ class Pyphen:
         self._dictionary = dictionary
         self._engine = dictionary.engine(max(left, 1), max(right, 1))
 
-    def positions(self, word: str) -> List[DataInt]:
+    def positions(self, word: str) -> _t.List[DataInt]:
         """Where ``word`` may break, as positions that carry the spelling
         change (``data``) of breaks that change it."""
         lower = word.lower()
@@ -124,7 +124,7 @@ class Pyphen:
             return [DataInt(p) for p in points]
         return [DataInt(p, c) for p, c in zip(points, dictionary.changes(lower, points))]
 
-    def iterate(self, word: str) -> Iterator[Tuple[str, str]]:
+    def iterate(self, word: str) -> _t.Iterator[_t.Tuple[str, str]]:
         """Every way to split ``word`` in two, the longest first part first."""
         upper = word.isupper()
         for position in reversed(self.positions(word)):
@@ -136,7 +136,7 @@ class Pyphen:
             else:
                 yield word[:position], word[position:]
 
-    def wrap(self, word: str, width: int, hyphen: str = "-") -> Optional[Tuple[str, str]]:
+    def wrap(self, word: str, width: int, hyphen: str = "-") -> _t.Optional[_t.Tuple[str, str]]:
         """The longest first part that fits in ``width`` with ``hyphen``, with
         it, and the rest; None when none fits."""
         width -= len(hyphen)
