@@ -1,5 +1,6 @@
 #include "formats/charset.hpp"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -26,6 +27,14 @@ std::u32string decodeCharset(std::string_view bytes, std::string_view charset,
       text.push_back(c);
       at += length;
     }
+    return text;
+  }
+  if (charset == "ISO8859-1" || charset == "ISO-8859-1") {
+    // Every byte is the code point of the same value: no converter needed,
+    // and a large dictionary reads several times faster without one.
+    std::u32string text(bytes.size(), U'\0');
+    std::transform(bytes.begin(), bytes.end(), text.begin(),
+                   [](char b) { return static_cast<char32_t>(static_cast<unsigned char>(b)); });
     return text;
   }
   ConvertedText converted = convertCharset(bytes, charset);
