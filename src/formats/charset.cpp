@@ -1,6 +1,8 @@
 #include "formats/charset.hpp"
 
 #include <algorithm>
+#include <array>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -10,6 +12,26 @@
 #include "morvane/error.hpp"
 
 namespace morvane::detail {
+
+namespace {
+
+/// Where every byte of `charset` is a character of its own (ISO8859-*,
+/// KOI8-R, microsoft-cp1251, …), the character of each, asked of the
+/// converter once: a large dictionary then reads several times faster than
+/// through the converter. Nothing for other sets, or where some byte is no
+/// character (those bytes are then reported where they are).
+std::optional<std::array<char32_t, 256>> singleByteTable(std::string_view charset) {
+  std::array<char32_t, 256> table{};
+  for (std::size_t b = 0; b < table.size(); ++b) {
+    const char byte = static_cast<char>(b);
+    const ConvertedText one = convertCharset(std::string_view(&byte, 1), charset);
+    if (one.status != ConvertedText::Status::Done || one.text.size() != 1) return std::nullopt;
+    table[b] = one.text[0];
+  }
+  return table;
+}
+
+}  // namespace
 
 std::u32string decodeCharset(std::string_view bytes, std::string_view charset,
                              std::size_t offsetBase) {
@@ -29,12 +51,10 @@ std::u32string decodeCharset(std::string_view bytes, std::string_view charset,
     }
     return text;
   }
-  if (charset == "ISO8859-1" || charset == "ISO-8859-1") {
-    // Every byte is the code point of the same value: no converter needed,
-    // and a large dictionary reads several times faster without one.
+  if (const auto table = singleByteTable(charset)) {
     std::u32string text(bytes.size(), U'\0');
     std::transform(bytes.begin(), bytes.end(), text.begin(),
-                   [](char b) { return static_cast<char32_t>(static_cast<unsigned char>(b)); });
+                   [&table](char b) { return (*table)[static_cast<unsigned char>(b)]; });
     return text;
   }
   ConvertedText converted = convertCharset(bytes, charset);

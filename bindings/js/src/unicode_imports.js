@@ -79,8 +79,8 @@ mergeInto(LibraryManager.library, {
 
   // An office dictionary's bytes in its character set, as code points into
   // `out`: how many; -1 for a set TextDecoder does not know; -2 - N when
-  // byte N is no character in it. (ISO8859-1, which TextDecoder would read
-  // as windows-1252, never comes here: the engine reads it itself.)
+  // byte N is no character in it. ISO8859-1 is read, as browsers read it,
+  // as windows-1252, which differs only in bytes 0x80-0x9F.
   morvane_decode: function (charset, charsetLength, bytes, length, out) {
     let label = UTF8ToString(charset, charsetLength).toLowerCase();
     if (label === "microsoft-cp1251") label = "windows-1251";
