@@ -15,7 +15,13 @@ processes.
 from __future__ import annotations
 
 import os as _os
-import typing as _t
+from collections import namedtuple as _namedtuple
+
+# typing is read by type checkers only: importing it would cost a program
+# that hyphenates a word more than the word does.
+TYPE_CHECKING = False
+if TYPE_CHECKING:
+    import typing as _t
 
 
 def _load_engine():
@@ -58,8 +64,9 @@ __version__: str = _morvane.__version__
 
 SOFT_HYPHEN = "\u00ad"
 
-_PathLike = _t.Union[str, bytes, "_os.PathLike[str]"]
-_AnyText = _t.TypeVar("_AnyText", str, bytes)
+if TYPE_CHECKING:
+    _PathLike = _t.Union[str, bytes, "_os.PathLike[str]"]
+    _AnyText = _t.TypeVar("_AnyText", str, bytes)
 _BYTES = (bytes, bytearray, memoryview)
 
 
@@ -67,25 +74,21 @@ class UnknownLanguage(Error, LookupError):
     """No built-in language has that code, name or tag."""
 
 
-class Language(_t.NamedTuple):
-    """A built-in language: its file code, its name and its BCP 47 tags."""
+class Language(_namedtuple("Language", ["code", "name", "tags"])):
+    """A built-in language: its file code (str), its name (str) and its BCP 47
+    tags (a tuple of str)."""
 
-    code: str
-    name: str
-    tags: _t.Tuple[str, ...]
+    __slots__ = ()
 
 
-class Break(_t.NamedTuple):
-    """A place where a word may break: after ``position`` characters, with
+class Break(_namedtuple("Break", ["position", "before", "after", "standard"])):
+    """A place where a word may break: after ``position`` characters (int), with
     ``before`` ending the line (before the hyphen) and ``after`` beginning the
-    next. ``standard`` is False where the spelling changes at the break, as
-    some office dictionaries' breaks do (Hungarian ``asszonnyal``: ``asz`` and
-    ``szonnyal``)."""
+    next (str). ``standard`` is False where the spelling changes at the break,
+    as some office dictionaries' breaks do (Hungarian ``asszonnyal``: ``asz``
+    and ``szonnyal``)."""
 
-    position: int
-    before: str
-    after: str
-    standard: bool
+    __slots__ = ()
 
 
 def languages() -> _t.List[Language]:

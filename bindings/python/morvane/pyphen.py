@@ -17,7 +17,10 @@ Where Pyphen and the office suites differ (Pyphen reads the two levels of a
 from __future__ import annotations as _annotations
 
 import os as _os
-import typing as _t
+
+TYPE_CHECKING = False  # typing is read by type checkers only, as in __init__
+if TYPE_CHECKING:
+    import typing as _t
 
 from . import _morvane
 
@@ -159,3 +162,7 @@ class Pyphen:
         return "".join(letters)
 
     __call__ = inserted
+
+
+def __dir__() -> _t.List[str]:
+    return sorted(__all__ + ["DICTIONARY_DIRECTORY"])
