@@ -188,8 +188,7 @@ TEST(Show, AgreesWithTheLiteralRecursiveForm) {
   // Deep and branching at every level (the model's string copying grows with
   // the square of the depth, which sanitizers make slow).
   std::u32string text;
-  for (int i = 0; i < 600; ++i)
-    text += std::u32string(static_cast<std::size_t>(i), U'a') + U"b1\n";
+  for (int i = 0; i < 600; ++i) text += std::u32string(static_cast<std::size_t>(i), U'a') + U"b1\n";
   const Patterns deep = parsePatterns(text);
   EXPECT_EQ(show(deep), modelShow(0, deep));
 }
