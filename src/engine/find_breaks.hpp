@@ -19,8 +19,9 @@ inline constexpr std::size_t kInlineWord = 64;
 
 /// Writes the breaks of `word` into `out` (room for word.size() of them:
 /// a word breaks at most once a boundary), ascending; returns how many.
-/// Compiled once, not once for each of its callers, so that every step of
-/// it is inlined into one loop.
+/// One template over where the breaks go, compiled here for this and
+/// findStandardBreaks only, so that every step of it is inlined into one
+/// loop.
 std::size_t findBreaks(const HyphenatorState& h, std::u32string_view word, FoundBreak* out);
 
 /// The same for the standard breaks only (all of them but for an office

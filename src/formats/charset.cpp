@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <utility>
@@ -20,7 +22,8 @@ namespace {
 /// converter once: a large dictionary then reads several times faster than
 /// through the converter. Nothing for other sets, or where some byte is no
 /// character (those bytes are then reported where they are).
-std::optional<std::array<char32_t, 256>> singleByteTable(std::string_view charset) {
+using ByteTable = std::optional<std::array<char32_t, 256>>;
+ByteTable askTable(std::string_view charset) {
   std::array<char32_t, 256> table{};
   for (std::size_t b = 0; b < table.size(); ++b) {
     const char byte = static_cast<char>(b);
@@ -29,6 +32,17 @@ std::optional<std::array<char32_t, 256>> singleByteTable(std::string_view charse
     table[b] = one.text[0];
   }
   return table;
+}
+
+/// The table of `charset`, made once per set and process (a dictionary's
+/// reader decodes it several times), safe from any thread.
+const ByteTable& singleByteTable(std::string_view charset) {
+  static std::mutex guard;
+  static std::map<std::string, ByteTable, std::less<>> tables;
+  const std::scoped_lock lock(guard);
+  auto found = tables.find(charset);
+  if (found == tables.end()) found = tables.emplace(std::string(charset), askTable(charset)).first;
+  return found->second;
 }
 
 }  // namespace
@@ -51,7 +65,7 @@ std::u32string decodeCharset(std::string_view bytes, std::string_view charset,
     }
     return text;
   }
-  if (const auto table = singleByteTable(charset)) {
+  if (const ByteTable& table = singleByteTable(charset)) {
     std::u32string text(bytes.size(), U'\0');
     std::transform(bytes.begin(), bytes.end(), text.begin(),
                    [&table](char b) { return (*table)[static_cast<unsigned char>(b)]; });
