@@ -35,14 +35,17 @@ ByteTable askTable(std::string_view charset) {
 }
 
 /// The table of `charset`, made once per set and process (a dictionary's
-/// reader decodes it several times), safe from any thread.
-const ByteTable& singleByteTable(std::string_view charset) {
+/// reader decodes it several times), safe from any thread. Only sets that
+/// have a table are kept, so that names a file makes up (or misspells)
+/// never grow the cache.
+ByteTable singleByteTable(std::string_view charset) {
   static std::mutex guard;
-  static std::map<std::string, ByteTable, std::less<>> tables;
+  static std::map<std::string, std::array<char32_t, 256>, std::less<>> tables;
   const std::scoped_lock lock(guard);
-  auto found = tables.find(charset);
-  if (found == tables.end()) found = tables.emplace(std::string(charset), askTable(charset)).first;
-  return found->second;
+  if (const auto found = tables.find(charset); found != tables.end()) return found->second;
+  ByteTable table = askTable(charset);
+  if (table) tables.emplace(std::string(charset), *table);
+  return table;
 }
 
 }  // namespace
@@ -65,7 +68,7 @@ std::u32string decodeCharset(std::string_view bytes, std::string_view charset,
     }
     return text;
   }
-  if (const ByteTable& table = singleByteTable(charset)) {
+  if (const ByteTable table = singleByteTable(charset)) {
     std::u32string text(bytes.size(), U'\0');
     std::transform(bytes.begin(), bytes.end(), text.begin(),
                    [&table](char b) { return (*table)[static_cast<unsigned char>(b)]; });
